@@ -1,0 +1,111 @@
+#pragma once
+#include <glm/glm.hpp>
+
+#include <string>
+#include <vector>
+
+namespace tovi {
+class InputSource;
+class PhysicsWorld;
+class MyCollision;
+namespace scene {
+class SceneObject;
+}
+
+// Builds what the course file and the editor place, and reaches the GL side
+// for the texture filter keys. The game's implementation makes real pieces
+// and rings; tests make stand-ins.
+class LevelFactory {
+  public:
+    virtual ~LevelFactory() = default;
+    // A piece from the mesh path (e.g. "Kobuldo/Objects/V2/ramp"); it adds its
+    // collision body to the physics world. Returns a scene::TrackBase.
+    virtual scene::SceneObject* makePiece(const std::string& meshPath, const glm::mat4& model) = 0;
+    virtual scene::SceneObject* makeRing(const glm::mat4& model) = 0;
+    // F4 (magnification) and F5 (minification) on every registered texture.
+    virtual void applyMagnificationFilter(bool nearest) = 0;
+    virtual void applyMinificationFilter(bool nearest) = 0;
+};
+
+// What the controls work on; scene setup fills it from the process-wide
+// references.
+struct ControlsContext {
+    InputSource* input = nullptr;
+    LevelFactory* factory = nullptr;
+    std::vector<scene::SceneObject*>* tracks = nullptr;
+    std::vector<scene::SceneObject*>* rings = nullptr;
+    PhysicsWorld* physicsWorld = nullptr;
+    MyCollision* myCollision = nullptr;
+    int screenWidth = 1000;
+    int screenHeight = 780;
+    std::string trackPath = "Kobuldo/Tracks/1.track";
+};
+
+// Input, camera, display flags, the course file and the level editor.
+class Controls {
+  public:
+    static constexpr const char* kObjectsDir = "Kobuldo/Objects/V2/";
+
+    explicit Controls(const ControlsContext& context);
+    virtual ~Controls() = default;
+
+    // Once per frame, first step of the frame update.
+    void update();
+
+    // Reads the course file and appends its pieces and rings.
+    void loadTrack(std::string path);
+    // Writes the whole level atomically; false when it could not be written.
+    bool saveTrack(std::string path);
+
+    // The W/A/S/D push: the ball's velocity turned about y by the angle,
+    // normalised, scaled by 0.05, applied at the ball's world position.
+    void pushBall(double angle);
+
+    double bestTime = 0.0;
+    bool showFrameRate = false;
+    bool particleBlending = true;
+    bool wireframe = false;
+    bool nearestMagnification = false;
+    bool nearestMinification = false;
+    bool frustumCulling = false;
+    glm::vec3 eye{0.0f};
+    glm::vec3 target{0.0f};
+    InputSource* window;
+    std::vector<scene::SceneObject*>* tracks;
+    std::vector<scene::SceneObject*>* rings;
+    int selectedTrack = 0;
+    int selectedRing = 0;
+    bool bobUp = false;
+    LevelFactory* factory;
+    PhysicsWorld* physicsWorld;
+    glm::mat4 view{1.0f};
+    glm::mat4 projection{1.0f};
+    double lastKeyTime = 0.0;
+    glm::vec3 position{0.0f};
+    float horizontalAngle = 3.14f;
+    float verticalAngle = 0.0f;
+    float speed = 6.0f;
+    float mouseSpeed = 0.001f;
+    MyCollision* myCollision;
+    bool editMode = false;
+    bool ringSelected = false;
+
+    int screenWidth;
+    int screenHeight;
+    std::string trackPath;
+
+  private:
+    void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right, bool& debounceOpen,
+                     double now);
+    scene::SceneObject* selectedObject();
+    void clearWobble();
+
+    bool haveFrameClock = false;
+    double lastFrameReading = 0.0;
+    scene::SceneObject* wobbling = nullptr;
+};
+
+// The camera's projection: 45 degrees, 4/3 whatever the window, 0.1 to 100.
+glm::mat4 cameraProjection();
+
+} // namespace tovi

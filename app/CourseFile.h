@@ -1,0 +1,43 @@
+#pragma once
+// Reading and writing the course file's words and numbers. No GL here: the
+// controls turn what is read into pieces and rings.
+#include <glm/glm.hpp>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tovi {
+
+struct CourseEntry {
+    std::string kind;  // "ramp", "straight", "left", "right" or "ring"
+    glm::mat4 matrix;  // column-major placement, identity where numbers are missing
+};
+
+struct CourseData {
+    std::vector<CourseEntry> entries;  // in file order
+    double bestTime = 0.0;             // 0 when the file has none
+};
+
+// Parses course text. Entries with a non-finite number (nan, inf) are skipped
+// with a message naming sourceName. Unknown words are ignored one at a time.
+void parseCourse(const std::string& text, const std::string& sourceName, CourseData& out, std::ostream& log);
+
+// Reads the file; false (with "Impossible to open the file !" and the path on
+// log) when it cannot be opened, leaving out unchanged.
+bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log);
+
+// The file text exactly as the game writes it.
+struct CoursePiece {
+    std::string name;
+    glm::mat4 matrix;
+};
+std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
+                         double bestTime);
+
+// Replaces path atomically: a temporary file in the same folder, flushed to
+// disk, then renamed over the old one. On failure the old file is untouched,
+// the temporary removed, and error (if given) says why.
+bool writeFileAtomically(const std::string& path, const std::string& contents, std::string* error);
+
+} // namespace tovi

@@ -1,0 +1,80 @@
+#include "app/Game.h"
+
+#include "app/CommandLine.h"
+#include "app/Globals.h"
+#include "app/Pause.h"
+#include "app/SceneSetup.h"
+#include "render/FrameComposition.h"
+#include "render/GL.h"
+
+#include <GLFW/glfw3.h>
+
+#include <iostream>
+
+namespace tovi {
+
+int runGame(int argc, char** argv) {
+    CommandLineResult args = parseCommandLine(argc, argv, std::cout);
+    if (!args.ok)
+        pauseAndExit(args.exitStatus);
+    screenWidth = args.width;
+    screenHeight = args.height;
+
+    if (!glfwInit()) {
+        std::cout << "Failed to init glfw" << std::endl;
+        pauseAndExit(-1);
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+
+    GLFWwindow* window = nullptr;
+    if (screenWidth > 0 && screenHeight > 0)
+        window = glfwCreateWindow(screenWidth, screenHeight, "Zentaro", nullptr, nullptr);
+    if (window == nullptr) {
+        glfwTerminate();
+        std::cout << "Failed to open window" << std::endl;
+        pauseAndExit(-1);
+    }
+    glfwMakeContextCurrent(window);
+
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::cout << "Failed to initialize glew" << std::endl;
+        pauseAndExit(-1);
+    }
+    // GLEW's start-up may leave a harmless GL_INVALID_ENUM behind on core
+    // contexts; clear it so the first frame's error report is about the frame.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+
+    double lastTime = glfwGetTime();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glViewport(0, 0, screenWidth, screenHeight);
+
+    setupScene(window);
+
+    while (!glfwWindowShouldClose(window)) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        double now = glfwGetTime();
+        deltaTime = now - lastTime;
+        lastTime = now;
+        glfwPollEvents();
+        bool escape = glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
+
+        updateFrame();
+        drawFrame();
+
+        glfwSwapBuffers(window);
+        if (glGetError() != GL_NO_ERROR)
+            std::cout << "GL ERROR DETECTED!!!" << std::endl;
+        if (escape)
+            break;
+    }
+
+    teardownScene();
+    glfwTerminate();
+    return 0;
+}
+
+} // namespace tovi

@@ -1,0 +1,62 @@
+#pragma once
+// The process-wide values and references of the game. Scene setup fills the
+// references; each object is owned by its reference.
+#include <glm/glm.hpp>
+
+#include <vector>
+
+class ViewFrustum;
+
+namespace tovi {
+class ShaderProgram;
+class PhysicsWorld;
+class MyCollision;
+class Controls;
+class ShadowMap;
+class SkyBox;
+class TextRenderer;
+class OffscreenBuffer;
+struct Rotationposition;
+namespace scene {
+class SceneObject;
+class Pellix;
+class ParticleRenderer;
+class Light;
+} // namespace scene
+
+extern int screenWidth;   // window width, default 1000
+extern int screenHeight;  // window height, default 780
+extern double deltaTime;  // seconds between the starts of the last two frames
+
+extern glm::mat4 projectionMatrix;
+extern glm::mat4 viewMatrix;
+
+// The level: placed track pieces and rings, in course-file order.
+extern std::vector<scene::SceneObject*> tracks;
+extern std::vector<scene::SceneObject*> rings;
+
+extern OffscreenBuffer* offscreenBuffer;
+extern ShaderProgram* textureShader;
+extern ShaderProgram* gaussShader;
+extern ShaderProgram* colorShader;
+extern ShaderProgram* defaultShader;
+extern ShaderProgram* normalmapShader;
+extern ShaderProgram* lampertPhongShader;
+extern ShaderProgram* skyBoxShader;
+extern PhysicsWorld* physicsWorld;
+extern scene::Pellix* ball;
+extern MyCollision* myCollision;
+extern ShadowMap* shadowMap;
+extern Controls* controls;
+extern TextRenderer* textRenderer;
+extern SkyBox* skyBox;
+extern scene::ParticleRenderer* particleRenderer;
+extern scene::Light* light;
+extern Rotationposition* rotationposition;
+
+// Rings and pieces not drawn in the last scene frame.
+extern int culledCount;
+
+} // namespace tovi
+
+extern ViewFrustum* frustum;

@@ -1,0 +1,57 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+namespace tovi {
+class PhysicsWorld;
+namespace scene {
+class SceneObject;
+}
+
+// The full-screen start, win and lose pictures; the GL implementation lives
+// with the renderer so the race rules stay free of GL.
+class RacePictures {
+  public:
+    virtual ~RacePictures() = default;
+    virtual void drawStartScreen() = 0;
+    virtual void drawWinScreen() = 0;
+    virtual void drawLoseScreen() = 0;
+};
+
+// The race: state, passed rings, start and best time, and the per-frame rules.
+class MyCollision {
+  public:
+    enum State { StartScreen = 0, Racing = 1, Won = 2, Lost = 3 };
+    static constexpr double kResetBestTime = 255555.0;
+    static constexpr float kPassDistance = 1.0f;
+
+    MyCollision(std::vector<scene::SceneObject*>& rings, scene::SceneObject* ball, PhysicsWorld* physics,
+                int width, int height, std::unique_ptr<RacePictures> pictures = nullptr);
+    virtual ~MyCollision();
+
+    // Fresh ball at the start, state 1, no rings passed, timer restarted.
+    void raceStart();
+    void forceWin() { state = Won; }
+    void resetBestTime() { bestTime = kResetBestTime; }
+    // The per-frame rules: completion, then ring passing.
+    void update();
+    // Milliseconds since the race started.
+    double elapsed() const;
+
+    void drawStartScreen();
+    void drawWinScreen();
+    void drawLoseScreen();
+
+    std::vector<unsigned> passedRings;
+    int state = StartScreen;
+    std::vector<scene::SceneObject*>* rings;
+    int width;
+    int height;
+    scene::SceneObject* ball;
+    PhysicsWorld* physics;
+    std::unique_ptr<RacePictures> pictures;
+    double raceStart = 0.0;
+    double bestTime = 10000000.0;
+};
+
+} // namespace tovi

@@ -1,0 +1,14 @@
+#pragma once
+
+struct GLFWwindow;
+
+namespace tovi {
+
+// Creates every long-lived object in the game's order.
+void setupScene(GLFWwindow* window);
+// Releases them again, while the context is still current.
+void teardownScene();
+// The frame update on the process-wide objects.
+void updateFrame();
+
+} // namespace tovi

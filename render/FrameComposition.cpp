@@ -1,0 +1,7 @@
+#include "render/FrameComposition.h"
+
+namespace tovi {
+
+void drawFrame() {}
+
+} // namespace tovi

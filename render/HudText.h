@@ -1,0 +1,27 @@
+#pragma once
+// The heads-up display's text, its number formats and the glyph layout of the
+// bitmap font. No GL here; the text renderer uploads what these produce.
+#include <glm/glm.hpp>
+
+#include <string>
+#include <vector>
+
+namespace tovi {
+
+// mm:ss:xx where xx is the last two digits of the whole milliseconds.
+std::string formatTime(double milliseconds);
+// "3/7"
+std::string ringCountLine(std::size_t passed, std::size_t total);
+// 1 / deltaTime with six digits after the point.
+std::string frameRateLine(double deltaTime);
+// "geklippt: " and the count.
+std::string culledLine(int culled);
+
+// Lower-left texture coordinate of the glyph cell of character c.
+glm::vec2 glyphCell(char c);
+
+// Six positions and six uvs per character, the line's bottom edge at y.
+void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
+                    std::vector<glm::vec2>& uvs);
+
+} // namespace tovi

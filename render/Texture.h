@@ -1,0 +1,29 @@
+#pragma once
+#include "render/GL.h"
+
+#include <string>
+#include <vector>
+
+namespace tovi {
+
+// Decodes an image file into RGBA bytes, bottom scan line first. A missing or
+// unreadable file gives width = height = 0 and an empty buffer.
+std::vector<unsigned char> loadImage(const std::string& path, int& width, int& height);
+
+// Every 2-D texture made by the game, in creation order; the filter keys walk
+// it. Entries are never removed.
+extern std::vector<GLuint> textureRegistry;
+
+// One mipmapped RGBA 2-D texture from an image file. After construction it is
+// bound to GL_TEXTURE_2D on texture unit 0.
+class Texture {
+  public:
+    explicit Texture(std::string path);
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    GLuint textureId = 0;
+};
+
+} // namespace tovi

@@ -105,6 +105,12 @@ class Controls {
     scene::SceneObject* wobbling = nullptr;
 };
 
+// The steering push on the physics ball (what W, S, A and D do): its linear
+// velocity turned about y by angle (radians; positive turns +z towards +x),
+// normalised, scaled by 0.05 and applied at the ball's world position, so it
+// also adds the torque p x F. A zero or non-finite velocity pushes nothing.
+void pushBall(PhysicsWorld& world, double angle);
+
 // The camera's projection: 45 degrees, 4/3 whatever the window, 0.1 to 100.
 glm::mat4 cameraProjection();
 

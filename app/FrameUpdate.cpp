@@ -1,1 +1,39 @@
-// (being written)
+#include "app/FrameUpdate.h"
+
+#include "app/Controls.h"
+#include "app/MyCollision.h"
+#include "app/Rotationposition.h"
+#include "app/ViewFrustum.h"
+#include "physics/PhysicsWorld.h"
+#include "scene/ParticleSystem.h"
+#include "scene/SceneObject.h"
+
+#include <cmath>
+
+namespace tovi {
+
+void Rotationposition::advance(double dt) {
+    angle += static_cast<float>(20.0 * dt);
+    const double radians = static_cast<double>(angle) * 3.14159265 / 180.0;
+    offsetX = static_cast<float>(std::cos(radians) * static_cast<double>(radius));
+    offsetZ = static_cast<float>(std::sin(radians) * static_cast<double>(radius));
+}
+
+void frameUpdate(FrameParts& parts, double deltaTime) {
+    const float dt = static_cast<float>(deltaTime);
+
+    parts.controls.update();
+    parts.projection = parts.controls.projection;
+    parts.view = parts.controls.view;
+
+    parts.ball.update(dt);
+    parts.physics.step(dt);
+    parts.ball.modelMatrix = parts.physics.getBallModelMatrix();
+
+    parts.race.update();
+    parts.rotation.advance(deltaTime);
+    parts.particles.updateParticles(dt, glm::vec3(parts.ball.modelMatrix[3]));
+    parts.frustum.setCamDef(parts.controls.eye, parts.controls.target, glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+} // namespace tovi

@@ -1,1 +1,65 @@
-// (being written)
+#include "app/MyCollision.h"
+
+#include "app/Clock.h"
+#include "physics/PhysicsWorld.h"
+#include "scene/SceneObject.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tovi {
+
+MyCollision::MyCollision(std::vector<scene::SceneObject*>& ringList, scene::SceneObject* ballObject,
+                         PhysicsWorld* physicsWorld, int w, int h, std::unique_ptr<RacePictures> pics)
+    : rings(&ringList), width(w), height(h), ball(ballObject), physics(physicsWorld),
+      pictures(std::move(pics)) {}
+
+MyCollision::~MyCollision() = default;
+
+void MyCollision::raceStart() {
+    if (physics != nullptr)
+        physics->resetBall();
+    state = Racing;
+    passedRings.clear();
+    raceStart = tickCount();
+}
+
+double MyCollision::elapsed() const { return tickCount() - raceStart; }
+
+void MyCollision::update() {
+    if (!rings->empty() && state == Racing && passedRings.size() == rings->size()) {
+        const double time = elapsed();
+        if (bestTime > time) {
+            bestTime = time;
+            state = Won;
+        } else {
+            state = Lost;
+        }
+        return;
+    }
+    if (ball == nullptr)
+        return;
+    const glm::vec3 ballPosition(ball->modelMatrix[3]);
+    for (unsigned i = 0; i < rings->size(); ++i) {
+        if (std::find(passedRings.begin(), passedRings.end(), i) != passedRings.end())
+            continue;
+        const glm::vec3 ringPosition((*rings)[i]->modelMatrix[3]);
+        if (glm::distance(ballPosition, ringPosition) <= kPassDistance)
+            passedRings.push_back(i);
+    }
+}
+
+void MyCollision::drawStartScreen() {
+    if (pictures)
+        pictures->drawStartScreen();
+}
+void MyCollision::drawWinScreen() {
+    if (pictures)
+        pictures->drawWinScreen();
+}
+void MyCollision::drawLoseScreen() {
+    if (pictures)
+        pictures->drawLoseScreen();
+}
+
+} // namespace tovi

@@ -1,0 +1,23 @@
+#pragma once
+#include "app/Controls.h"
+
+namespace tovi {
+class ShaderProgram;
+
+// Builds real pieces and rings for the course file and the editor, and sets
+// the filters of every registered texture for F4 and F5.
+class GlLevelFactory : public LevelFactory {
+  public:
+    GlLevelFactory(ShaderProgram* trackShader, ShaderProgram* ringShader, PhysicsWorld* physicsWorld)
+        : trackShader(trackShader), ringShader(ringShader), physicsWorld(physicsWorld) {}
+    scene::SceneObject* makePiece(const std::string& meshPath, const glm::mat4& model) override;
+    scene::SceneObject* makeRing(const glm::mat4& model) override;
+    void applyMagnificationFilter(bool nearest) override;
+    void applyMinificationFilter(bool nearest) override;
+
+    ShaderProgram* trackShader;
+    ShaderProgram* ringShader;
+    PhysicsWorld* physicsWorld;
+};
+
+} // namespace tovi

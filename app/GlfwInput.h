@@ -1,0 +1,21 @@
+#pragma once
+#include "app/Input.h"
+
+struct GLFWwindow;
+
+namespace tovi {
+
+// The game's input: the GLFW window's keys, cursor, clock and focus.
+class GlfwInput : public InputSource {
+  public:
+    explicit GlfwInput(GLFWwindow* w) : window(w) {}
+    bool keyPressed(int key) override;
+    void cursorPos(double& x, double& y) override;
+    void setCursorPos(double x, double y) override;
+    double time() override;
+    bool focused() override;
+
+    GLFWwindow* window;
+};
+
+} // namespace tovi

@@ -1,0 +1,36 @@
+#pragma once
+#include "render/Texture.h"
+#include "scene/MeshBuffers.h"
+#include "scene/SceneObject.h"
+
+#include <memory>
+
+namespace tovi {
+class ShaderProgram;
+}
+
+namespace tovi::scene {
+
+// The lamp drawn above every visible track piece. Where it appears is up to
+// the caller, which sets "view_proj" and "model" in the default program
+// before each draw; modelMatrix is not used for drawing.
+class Light : public SceneObject {
+  public:
+    Light(const glm::mat4& model, tovi::ShaderProgram* program);
+    ~Light() override = default;
+    Light(const Light&) = delete;
+    Light& operator=(const Light&) = delete;
+
+    void update(float) override {}
+    // Sets "color_texture" only, binds the lamp texture and draws the mesh.
+    void draw() override;
+    // The lamp casts no shadow.
+    void drawShadow() override {}
+
+    tovi::ShaderProgram* program = nullptr;
+    std::unique_ptr<Texture> texture;
+    MeshData mesh;
+    MeshBuffers buffers;
+};
+
+} // namespace tovi::scene

@@ -1,0 +1,42 @@
+#pragma once
+#include "render/Texture.h"
+#include "scene/HeadPlacement.h"
+#include "scene/MeshBuffers.h"
+#include "scene/PellixHead.h"
+#include "scene/SceneObject.h"
+
+#include <memory>
+
+namespace tovi {
+class ShaderProgram;
+}
+
+namespace tovi::scene {
+
+// The player's ball as drawn: a normal-mapped sphere wherever the ball's body
+// is (the frame update copies the body's matrix into modelMatrix), with the
+// head it owns riding on top.
+class Pellix : public SceneObject {
+  public:
+    Pellix(const glm::mat4& model, tovi::ShaderProgram* program);
+    ~Pellix() override = default;
+    Pellix(const Pellix&) = delete;
+    Pellix& operator=(const Pellix&) = delete;
+
+    // Places the head from the ball's position; the time step is not used.
+    void update(float timeStep) override;
+    // Draws the ball lit from 6 above it, then the head.
+    void draw() override;
+    // The ball mesh only; the head casts no shadow.
+    void drawShadow() override;
+
+    tovi::ShaderProgram* program = nullptr;
+    std::unique_ptr<Texture> diffuseTexture;
+    std::unique_ptr<Texture> normalTexture;
+    MeshData mesh;
+    MeshBuffers buffers;
+    HeadPlacement headPlacement;
+    std::unique_ptr<PellixHead> head;
+};
+
+} // namespace tovi::scene

@@ -1,0 +1,35 @@
+#pragma once
+#include "render/Texture.h"
+#include "scene/MeshBuffers.h"
+#include "scene/SceneObject.h"
+
+#include <memory>
+
+namespace tovi {
+class ShaderProgram;
+}
+
+namespace tovi::scene {
+
+// The decorative head riding on the ball. The ball owns it, writes its
+// modelMatrix every update and draws it right after itself.
+class PellixHead : public SceneObject {
+  public:
+    PellixHead(const glm::mat4& model, tovi::ShaderProgram* program);
+    ~PellixHead() override = default;
+    PellixHead(const PellixHead&) = delete;
+    PellixHead& operator=(const PellixHead&) = delete;
+
+    void update(float) override {}
+    // Lit from 6 above its own position.
+    void draw() override;
+    void drawShadow() override;
+
+    tovi::ShaderProgram* program = nullptr;
+    std::unique_ptr<Texture> diffuseTexture;
+    std::unique_ptr<Texture> normalTexture;
+    MeshData mesh;
+    MeshBuffers buffers;
+};
+
+} // namespace tovi::scene

@@ -1,0 +1,38 @@
+#include "scene/Ring.h"
+
+#include "render/ShaderProgram.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
+
+namespace tovi::scene {
+
+Ring::Ring(const glm::mat4& model, tovi::ShaderProgram* program) : SceneObject(model), program(program) {
+    mesh = loadPlainMesh("Kobuldo/Objects/V2/ring.obj");
+    texture = std::make_unique<Texture>("Kobuldo/Textures/ring.jpg");
+    buffers.upload(mesh, program != nullptr ? program->programId : 0, false);
+}
+
+void Ring::update(float timeStep) {
+    modelMatrix =
+        modelMatrix * glm::rotate(glm::mat4(1.0f), glm::radians(90.0f * timeStep), glm::vec3(0, 1, 0));
+}
+
+void Ring::draw() {
+    if (program == nullptr)
+        return;
+    const GLuint id = program->programId;
+    glUseProgram(id);
+    glUniform1i(glGetUniformLocation(id, "color_texture"), 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture->textureId);
+    const glm::mat4 model = drawMatrix();
+    glUniformMatrix4fv(glGetUniformLocation(id, "model"), 1, GL_FALSE, glm::value_ptr(model));
+    buffers.draw();
+}
+
+void Ring::drawShadow() {
+    buffers.drawShadow();
+}
+
+} // namespace tovi::scene

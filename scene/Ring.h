@@ -1,0 +1,36 @@
+#pragma once
+#include "render/Texture.h"
+#include "scene/MeshBuffers.h"
+#include "scene/SceneObject.h"
+
+#include <memory>
+
+namespace tovi {
+class ShaderProgram;
+}
+
+namespace tovi::scene {
+
+// A course ring: "Kobuldo/Objects/V2/ring.obj" with "Kobuldo/Textures/ring.jpg",
+// drawn with the default program. Passing is decided by distance to the
+// position column of modelMatrix alone.
+class Ring : public SceneObject {
+  public:
+    Ring(const glm::mat4& model, tovi::ShaderProgram* program);
+    ~Ring() override = default;
+    Ring(const Ring&) = delete;
+    Ring& operator=(const Ring&) = delete;
+
+    // Turns the ring about its own vertical axis, 90 degrees per second.
+    void update(float timeStep) override;
+    // Sets "color_texture" and "model"; the frame sets "view_proj".
+    void draw() override;
+    void drawShadow() override;
+
+    tovi::ShaderProgram* program = nullptr;
+    std::unique_ptr<Texture> texture;
+    MeshData mesh;
+    MeshBuffers buffers;
+};
+
+} // namespace tovi::scene

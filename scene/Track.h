@@ -1,0 +1,40 @@
+#pragma once
+#include "render/Texture.h"
+#include "scene/MeshBuffers.h"
+#include "scene/SceneObject.h"
+
+#include <memory>
+#include <string>
+
+namespace tovi {
+class ShaderProgram;
+class PhysicsWorld;
+} // namespace tovi
+
+namespace tovi::scene {
+
+// A placed track piece: the normal-mapped wooden mesh from meshPath + ".obj"
+// and a kinematic collision body from meshPath + ".stl". Missing files leave
+// the mesh empty (it draws nothing); the piece still gets its body.
+class Track : public TrackBase {
+  public:
+    Track(const glm::mat4& model, tovi::ShaderProgram* program, tovi::PhysicsWorld* physicsWorld,
+          std::string meshPath);
+    ~Track() override = default;
+    Track(const Track&) = delete;
+    Track& operator=(const Track&) = delete;
+
+    // Uses the program and sets its samplers, "lightPosWorld" (6 above the
+    // piece, moved by the light offsets) and "M"; the frame sets "P" and "V".
+    void draw() override;
+    void drawShadow() override;
+
+    tovi::ShaderProgram* program = nullptr;
+    tovi::PhysicsWorld* physicsWorld = nullptr;
+    std::unique_ptr<Texture> diffuseTexture;
+    std::unique_ptr<Texture> normalTexture;
+    MeshData mesh;
+    MeshBuffers buffers;
+};
+
+} // namespace tovi::scene

@@ -1,0 +1,213 @@
+#include "Harness.h"
+
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace tovi;
+using namespace tovi::testing;
+
+namespace {
+
+TEST(Controls, TwoDebouncedKeysInOneFrameBothFire) {
+    Harness h;
+    h.frame(200);
+    h.input.press(GLFW_KEY_F2);
+    h.input.press(GLFW_KEY_F3);
+    h.frame();
+    EXPECT_TRUE(h.controls->showFrameRate);
+    EXPECT_TRUE(h.controls->wireframe);
+}
+
+TEST(Controls, HeldDebouncedKeyFiresAgainAfterMoreThan100ms) {
+    Harness h;
+    h.frame(200);
+    h.input.press(GLFW_KEY_F8);
+    h.frame(50); // fires
+    EXPECT_TRUE(h.controls->frustumCulling);
+    h.frame(50); // 50 ms later: no
+    EXPECT_TRUE(h.controls->frustumCulling);
+    h.frame(2); // exactly 100 ms: still no
+    EXPECT_TRUE(h.controls->frustumCulling);
+    h.frame(); // 102 ms: fires again
+    EXPECT_FALSE(h.controls->frustumCulling);
+}
+
+TEST(Controls, FilterKeysReachEveryTexture) {
+    Harness h;
+    h.frame(200);
+    h.tap(GLFW_KEY_F4, 200);
+    h.tap(GLFW_KEY_F5, 200);
+    h.tap(GLFW_KEY_F4, 200);
+    EXPECT_EQ(h.factory.magnification, std::vector<bool>({true, false}));
+    EXPECT_EQ(h.factory.minification, std::vector<bool>({true}));
+    h.tap(GLFW_KEY_F9, 200);
+    EXPECT_FALSE(h.controls->particleBlending);
+}
+
+// The push turns the ball's own velocity: W along it, S against it, A to its
+// left and D to its right, whatever the camera does.
+TEST(Controls, SteeringPushesTheRealBallInTheTurnedDirections) {
+    struct Case {
+        int key;
+        glm::vec3 expected; // direction of the change in velocity
+    };
+    // The race ball moves along -x; its left is +z.
+    const Case cases[] = {{GLFW_KEY_W, {-1, 0, 0}}, {GLFW_KEY_S, {1, 0, 0}}, {GLFW_KEY_A, {0, 0, 1}},
+                          {GLFW_KEY_D, {0, 0, -1}}};
+    for (const Case& c : cases) {
+        Harness h;
+        h.frame(200);
+        h.tap(GLFW_KEY_ENTER);
+        btRigidBody* body = h.world.ballBody;
+        const btVector3 before = body->getLinearVelocity();
+        h.input.press(c.key);
+        h.controls->update();
+        h.world.step(1.0f / 60.0f);
+        const btVector3 after = body->getLinearVelocity();
+        glm::vec3 change(after.x() - before.x(), 0.0f, after.z() - before.z());
+        ASSERT_GT(glm::length(change), 1e-5f) << "key " << c.key;
+        change = glm::normalize(change);
+        EXPECT_GT(glm::dot(change, c.expected), 0.99f) << "key " << c.key;
+    }
+}
+
+TEST(Controls, PushOnABallAtRestPushesNothing) {
+    PhysicsWorld world;
+    world.createGround();
+    world.createBall();
+    world.ballBody->setLinearVelocity(btVector3(0, 0, 0));
+    pushBall(world, 0.0);
+    EXPECT_EQ(world.ballBody->getTotalForce(), btVector3(0, 0, 0));
+    world.ballBody->setLinearVelocity(btVector3(NAN, 0, 0));
+    pushBall(world, 1.57);
+    EXPECT_EQ(world.ballBody->getTotalForce(), btVector3(0, 0, 0));
+}
+
+TEST(Controls, FollowCameraSitsSixAboveAndSixAwayAlongTheYaw) {
+    Harness h;
+    h.tap(GLFW_KEY_ENTER);
+    h.controls->horizontalAngle = 0.7f;
+    const glm::vec3 ball(h.world.getBallModelMatrix()[3]);
+    h.controls->update();
+    const glm::vec3 eye = h.controls->eye;
+    EXPECT_NEAR(eye.x, ball.x + 6 * std::sin(0.7f), 1e-4);
+    EXPECT_NEAR(eye.y, ball.y + 6, 1e-4);
+    EXPECT_NEAR(eye.z, ball.z + 6 * std::cos(0.7f), 1e-4);
+    EXPECT_EQ(h.controls->target, ball);
+    // The view looks from the eye at the ball.
+    const glm::vec4 seen = h.controls->view * glm::vec4(ball, 1.0f);
+    EXPECT_NEAR(seen.x, 0.0f, 1e-4);
+    EXPECT_NEAR(seen.y, 0.0f, 1e-4);
+    EXPECT_NEAR(seen.z, -std::sqrt(72.0f), 1e-3);
+}
+
+TEST(Controls, ProjectionIsFourThirdsInAnyWindow) {
+    Harness h;
+    h.frame();
+    const glm::mat4& p = h.controls->projection;
+    const double t = std::tan(0.39269909);
+    EXPECT_NEAR(p[0][0], 1.0 / (t * 1.3333334), 1e-5);
+    EXPECT_NEAR(p[1][1], 1.0 / t, 1e-5);
+    EXPECT_FLOAT_EQ(p[2][2], -1.002002f);
+    EXPECT_FLOAT_EQ(p[2][3], -1.0f);
+    EXPECT_FLOAT_EQ(p[3][2], -0.2002002f);
+    EXPECT_FLOAT_EQ(p[3][3], 0.0f);
+    EXPECT_FLOAT_EQ(p[0][1], 0.0f);
+}
+
+TEST(Controls, MouseLookTurnsOnlyWithFocus) {
+    Harness h;
+    h.input.cursorX = 490; // 10 px left of the centre of 1000 x 780
+    h.input.cursorY = 380; // 10 px up
+    h.frame();
+    EXPECT_NEAR(h.controls->horizontalAngle, 3.14f + 0.01f, 1e-6);
+    EXPECT_NEAR(h.controls->verticalAngle, 0.01f / 1.5f, 1e-6);
+    EXPECT_EQ(h.input.cursorX, 500);
+    EXPECT_EQ(h.input.cursorY, 390);
+
+    h.input.hasFocus = false;
+    h.input.cursorX = 0;
+    const float before = h.controls->horizontalAngle;
+    h.frame();
+    EXPECT_EQ(h.controls->horizontalAngle, before);
+    EXPECT_EQ(h.input.cursorX, 0) << "the cursor is left alone without focus";
+}
+
+TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {
+    Harness h;
+    h.race->bestTime = 777;
+    h.frame(200);
+    h.tap(GLFW_KEY_E, 200);
+    EXPECT_TRUE(h.controls->editMode);
+    h.world.step(0.5f);
+    h.tap(GLFW_KEY_E, 200);
+    EXPECT_FALSE(h.controls->editMode);
+    EXPECT_EQ(h.race->state, MyCollision::Racing);
+    EXPECT_DOUBLE_EQ(h.race->bestTime, 777);
+    EXPECT_NEAR(h.world.getBallModelMatrix()[3][1], 65.8f, 1e-3);
+}
+
+TEST(CourseLoading, BestTimeRulesAndMessages) {
+    {
+        testing::internal::CaptureStdout();
+        Harness h("besttime 45000\n");
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_DOUBLE_EQ(h.controls->bestTime, 45000);
+        EXPECT_NE(out.find("45000\n"), std::string::npos);
+        EXPECT_TRUE(h.tracks.empty());
+        EXPECT_TRUE(h.rings.empty());
+    }
+    for (const char* course : {"ring 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n", "besttime 0\n"}) {
+        testing::internal::CaptureStdout();
+        Harness h(course);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
+        EXPECT_NE(out.find("0\n"), std::string::npos);
+    }
+    {
+        testing::internal::CaptureStdout();
+        Harness h(""); // no file at all
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_DOUBLE_EQ(h.controls->bestTime, 0);
+        EXPECT_NE(out.find("Impossible to open the file !\n" + h.trackPath), std::string::npos);
+        EXPECT_TRUE(h.tracks.empty());
+    }
+}
+
+TEST(CourseLoading, PiecesGetTheirBodiesInOrder) {
+    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
+              "left 1 0 0 0 0 1 0 0 0 0 1 0 5 0 0 1\n"
+              "ring 1 0 0 0 0 1 0 0 0 0 1 0 0 2 0 1\n"
+              "RAMP 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n");
+    ASSERT_EQ(h.tracks.size(), 2u);
+    ASSERT_EQ(h.rings.size(), 1u);
+    for (size_t i = 0; i < h.tracks.size(); ++i) {
+        auto* piece = dynamic_cast<scene::TrackBase*>(h.tracks[i]);
+        ASSERT_NE(piece, nullptr);
+        EXPECT_EQ(piece->bodyIndex, static_cast<int>(i));
+    }
+    EXPECT_EQ(dynamic_cast<scene::TrackBase*>(h.tracks[1])->pieceName, "left");
+    EXPECT_EQ(h.world.getBodyMatrix(1)[3][0], 5.0f);
+}
+
+TEST(CourseSaving, UnwritableFileIsReportedOnceAndLeftAlone) {
+    Harness h("besttime 45000\n");
+    // A folder where the course file should be: it can never be replaced.
+    h.controls->trackPath = h.dir.file("blocked");
+    std::filesystem::create_directories(h.dir.file("blocked") + "/inside");
+    testing::internal::CaptureStdout();
+    h.tap(GLFW_KEY_B);
+    for (int i = 0; i < 5; ++i)
+        h.frame();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(std::filesystem::is_directory(h.dir.file("blocked") + "/inside"));
+    size_t lines = 0;
+    for (size_t p = out.find("Could not save"); p != std::string::npos; p = out.find("Could not save", p + 1))
+        ++lines;
+    EXPECT_LE(lines, 1u);
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+#include "Harness.h"
+
+#include "app/FrameUpdate.h"
+#include "app/Rotationposition.h"
+#include "app/ViewFrustum.h"
+#include "scene/ParticleSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace tovi;
+using namespace tovi::testing;
+
+namespace {
+
+struct FrameUpdateFixture : ::testing::Test {
+    Harness h;
+    Rotationposition rotation;
+    scene::ParticleSystem particles;
+    ViewFrustum frustum;
+    glm::mat4 projection{1.0f};
+    glm::mat4 view{1.0f};
+    FrameParts parts{*h.controls, h.ball, h.world, *h.race, rotation, particles, frustum, projection, view};
+    void SetUp() override { frustum.setCamInternals(0.39269909f, 1.3333334f, 0.1f, 100.0f); }
+};
+
+TEST_F(FrameUpdateFixture, CameraUsesTheBallBeforeTheStep) {
+    h.race->raceStart();
+    const glm::vec3 before(h.world.getBallModelMatrix()[3]);
+    frameUpdate(parts, 0.1);
+    EXPECT_EQ(h.controls->target, before);
+    const glm::vec3 after(h.ball.modelMatrix[3]);
+    EXPECT_LT(after.y, before.y) << "the ball fell during the step";
+    EXPECT_EQ(projection, h.controls->projection);
+    EXPECT_EQ(view, h.controls->view);
+    EXPECT_EQ(frustum.cameraPosition, h.controls->eye);
+}
+
+TEST_F(FrameUpdateFixture, LongFirstFrameTakesOnlyTenSubSteps) {
+    h.race->raceStart();
+    const float y0 = h.world.getBallModelMatrix()[3][1];
+    frameUpdate(parts, 2.0);
+    const float drop = y0 - h.ball.modelMatrix[3][1];
+    // Ten sub-steps of free fall from rest in y: well under 0.2 units; two
+    // seconds would be 20.
+    EXPECT_GT(drop, 0.05f);
+    EXPECT_LT(drop, 0.2f);
+}
+
+TEST_F(FrameUpdateFixture, LightAngleAfterOneMinute) {
+    for (int i = 0; i < 3600; ++i)
+        rotation.advance(1.0 / 60.0);
+    EXPECT_NEAR(rotation.angle, 1200.0f, 0.05f);
+    EXPECT_NEAR(rotation.offsetX, 4.0f * std::cos(glm::radians(1200.0f)), 1e-3);
+    EXPECT_NEAR(rotation.offsetZ, 4.0f * std::sin(glm::radians(1200.0f)), 1e-3);
+}
+
+TEST_F(FrameUpdateFixture, BallHeadAndParticlesFollowTheBodyInEveryState) {
+    h.race->state = MyCollision::StartScreen;
+    for (int i = 0; i < 30; ++i)
+        frameUpdate(parts, 1.0 / 30.0);
+    EXPECT_EQ(h.ball.positionsAtUpdate.size(), 30u);
+    EXPECT_GT(particles.particleCount, 0);
+    EXPECT_EQ(h.ball.modelMatrix, h.world.getBallModelMatrix());
+}
+
+} // namespace

@@ -1,0 +1,53 @@
+#pragma once
+#include "render/GL.h"
+
+namespace tovi {
+class ShaderProgram;
+
+// The scene's off-screen target with two colour outputs (picture and glow),
+// the ping-pong targets of the glow blur, and the full-screen quad that the
+// blur and the composition draw.
+class OffscreenBuffer {
+  public:
+    // Every texture and buffer is width x height (the window size at start).
+    // An incomplete scene framebuffer ends the program.
+    OffscreenBuffer(int width, int height);
+    ~OffscreenBuffer();
+    OffscreenBuffer(const OffscreenBuffer&) = delete;
+    OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
+
+    // Three separable Gauss passes over the glow output (horizontal,
+    // vertical, horizontal); the result lies in pingpongTexture(1).
+    // Without an argument the global gaussShader is used.
+    void blurPass();
+    void blurPass(const ShaderProgram& gauss);
+    // Scene colour and blurred glow onto the default framebuffer.
+    // Without an argument the global textureShader is used.
+    void composePass();
+    void composePass(const ShaderProgram& compose);
+
+    GLuint sceneFramebuffer() const { return sceneFramebufferId; }
+    GLuint sceneColorTexture() const { return sceneColorTextureId; }
+    GLuint glowTexture() const { return glowTextureId; }
+    GLuint pingpongTexture(int index) const { return pingpongTextures[index & 1]; }
+    // Direction of the next blur pass; after a whole blur it says which
+    // ping-pong texture holds the result (false: texture 1).
+    bool horizontal = false;
+
+  private:
+    void drawQuad();
+
+    int width;
+    int height;
+    GLuint sceneFramebufferId = 0;
+    GLuint sceneColorTextureId = 0;
+    GLuint glowTextureId = 0;
+    GLuint sceneDepthRenderbuffer = 0;
+    GLuint quadVertexArray = 0;
+    GLuint quadBuffer = 0;
+    GLuint pingpongFramebuffers[2] = {0, 0};
+    GLuint pingpongTextures[2] = {0, 0};
+    GLuint pingpongDepthRenderbuffers[2] = {0, 0};
+};
+
+} // namespace tovi

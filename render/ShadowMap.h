@@ -1,0 +1,56 @@
+#pragma once
+#include "render/GL.h"
+
+#include <glm/glm.hpp>
+
+#include <vector>
+
+namespace tovi {
+class ShaderProgram;
+namespace scene {
+class SceneObject;
+}
+
+// The depth map of the one fixed light that looks down on the course from
+// high above. The ball and the track pieces compare against it with
+// depthBiasVP.
+class ShadowMap {
+  public:
+    static constexpr int kSize = 2048;
+
+    // Needs a current context; keeps screenWidth and screenHeight as the
+    // viewport to restore after each pass.
+    ShadowMap();
+    ~ShadowMap();
+    ShadowMap(const ShadowMap&) = delete;
+    ShadowMap& operator=(const ShadowMap&) = delete;
+
+    // Draws every entry of the global track list into the map.
+    void drawShadowPass();
+    // Draws the given casters into the map, each with its draw matrix, and
+    // leaves the default framebuffer bound and cleared.
+    void drawShadowPass(const std::vector<scene::SceneObject*>& casters);
+
+    // The light's projection and view; fixed for the whole game.
+    static glm::mat4 lightProjection();
+    static glm::mat4 lightView();
+    // Maps -1..1 to 0..1 on all three axes.
+    static glm::mat4 biasMatrix();
+
+    GLuint depthTexture() const { return depthTextureId; }
+
+    // bias x light projection x light view of the last pass; the identity
+    // before the first.
+    glm::mat4 depthBiasVP{1.0f};
+
+  private:
+    ShaderProgram* program = nullptr;
+    GLint depthMvpLocation = -1;
+    GLuint framebuffer = 0;
+    GLuint vertexArray = 0;
+    GLuint depthTextureId = 0;
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace tovi

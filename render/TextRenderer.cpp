@@ -1,0 +1,66 @@
+#include "render/TextRenderer.h"
+
+#include "render/HudText.h"
+#include "render/ShaderProgram.h"
+#include "render/Texture.h"
+
+#include <algorithm>
+
+namespace tovi {
+
+TextRenderer::TextRenderer() {
+    program = new ShaderProgram("Kobuldo/Shader/Text.vert", "Kobuldo/Shader/Text.frag");
+    font = new Texture("Kobuldo/Textures/MyFont.bmp");
+    glGenBuffers(1, &vertexBuffer);
+    glGenBuffers(1, &uvBuffer);
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    glBindVertexArray(0);
+    samplerLocation = glGetUniformLocation(program->programId, "myTextureSampler");
+}
+
+TextRenderer::~TextRenderer() {
+    glDeleteBuffers(1, &vertexBuffer);
+    glDeleteBuffers(1, &uvBuffer);
+    glDeleteVertexArrays(1, &vertexArray);
+    delete font;
+    delete program;
+}
+
+void TextRenderer::printText(const char* text, int y) {
+    glBindVertexArray(vertexArray);
+    positions.clear();
+    uvs.clear();
+    if (text != nullptr)
+        buildTextQuads(text, y, positions, uvs);
+
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(glm::vec2)),
+                 positions.empty() ? nullptr : positions.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(uvs.size() * sizeof(glm::vec2)),
+                 uvs.empty() ? nullptr : uvs.data(), GL_STATIC_DRAW);
+
+    glUseProgram(program->programId);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, font->textureId);
+    glUniform1i(samplerLocation, 0);
+
+    glEnableVertexAttribArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glEnableVertexAttribArray(1);
+    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(std::min(positions.size(), uvs.size())));
+    glDisable(GL_BLEND);
+
+    glDisableVertexAttribArray(0);
+    glDisableVertexAttribArray(1);
+    glBindVertexArray(0);
+}
+
+} // namespace tovi

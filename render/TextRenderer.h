@@ -1,0 +1,37 @@
+#pragma once
+#include "render/GL.h"
+
+#include <glm/glm.hpp>
+
+#include <vector>
+
+namespace tovi {
+class ShaderProgram;
+class Texture;
+
+// Bitmap-font text: one textured quad per character, all drawn in one call.
+class TextRenderer {
+  public:
+    TextRenderer();
+    ~TextRenderer();
+    TextRenderer(const TextRenderer&) = delete;
+    TextRenderer& operator=(const TextRenderer&) = delete;
+
+    // Draws the line with its bottom edge at y (text space: x from 10, every
+    // glyph 20 x 20) into the bound framebuffer. Blending is on only around
+    // the draw itself and off afterwards. A null text draws nothing.
+    void printText(const char* text, int y);
+
+  private:
+    GLuint vertexArray = 0;
+    ShaderProgram* program = nullptr;
+    Texture* font = nullptr;
+    GLuint vertexBuffer = 0;
+    GLuint uvBuffer = 0;
+    GLint samplerLocation = -1;
+    // Kept between calls so drawing a line allocates nothing once warm.
+    std::vector<glm::vec2> positions;
+    std::vector<glm::vec2> uvs;
+};
+
+} // namespace tovi

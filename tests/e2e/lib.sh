@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Shared helpers for the whole-program tests: a private Xvfb, a temporary
+# copy of the game data, the game in a small window, keys through xdotool,
+# screenshots through ImageMagick.
+#
+# Usage in a test script:  source lib.sh "$@"   (args: game binary, Kobuldo dir)
+set -u
+
+if [ -z "${ZENTARO_IN_XVFB:-}" ]; then
+  export ZENTARO_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24 +extension GLX +render -noreset" "$0" "$@"
+fi
+
+GAME=$(readlink -f "$1")
+KOBULDO=$(readlink -f "$2")
+WIDTH=${WIDTH:-320}
+HEIGHT=${HEIGHT:-240}
+HOLD=${HOLD:-0.06}
+RUN=$(mktemp -d /tmp/zentaro-e2e.XXXXXX)
+cp -r "$KOBULDO" "$RUN/Kobuldo"
+COURSE="$RUN/Kobuldo/Tracks/1.track"
+GAME_PID=""
+WID=""
+FAILED=0
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+
+cleanup() {
+  if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then kill -9 "$GAME_PID" 2>/dev/null; fi
+  if [ "$FAILED" -eq 0 ]; then rm -rf "$RUN"; else echo "kept $RUN for inspection"; fi
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; FAILED=1; exit 1; }
+pass() { echo "ok: $*"; }
+
+# start_game [args...]: runs the game in $RUN, waits for its window.
+start_game() {
+  local args=("$@")
+  [ ${#args[@]} -eq 0 ] && args=("$WIDTH" "$HEIGHT")
+  (cd "$RUN" && exec "$GAME" "${args[@]}" >"$RUN/out.txt" 2>"$RUN/err.txt") &
+  GAME_PID=$!
+  WID=""
+  for _ in $(seq 1 300); do
+    WID=$(xdotool search --name '^Zentaro$' 2>/dev/null | head -n 1)
+    [ -n "$WID" ] && break
+    kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended before its window opened: $(cat "$RUN/out.txt" "$RUN/err.txt")"
+    sleep 0.1
+  done
+  [ -n "$WID" ] || fail "no Zentaro window"
+  sleep "${SETTLE:-1.0}"
+}
+
+# tap KEY [hold seconds]: a key held for about one frame.
+tap() {
+  xdotool keydown "$1"
+  sleep "${2:-$HOLD}"
+  xdotool keyup "$1"
+  sleep 0.15
+}
+
+hold() { # hold KEY seconds
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+  sleep 0.15
+}
+
+shot() { # shot NAME -> path of the screenshot
+  import -window "$WID" "$RUN/$1.png" 2>/dev/null || import -window root "$RUN/$1.png"
+  echo "$RUN/$1.png"
+}
+
+# difference PNG1 PNG2: normalised RMSE (0 same .. 1 opposite) after fitting
+# the second picture to the size of the first.
+difference() {
+  local size
+  size=$(identify -format '%wx%h' "$1")
+  convert "$2" -resize "${size}!" "$RUN/fit.png"
+  compare -metric RMSE "$1" "$RUN/fit.png" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/'
+}
+
+less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+
+# stop_game: Escape, then the exit status.
+stop_game() {
+  tap Escape 0.1
+  local status=0
+  for _ in $(seq 1 200); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$GAME_PID" 2>/dev/null; then fail "the game did not end on Escape"; fi
+  wait "$GAME_PID"
+  status=$?
+  GAME_PID=""
+  echo "$status"
+}
+
+# Sanitizer reports in the game's error output fail the test.
+check_sanitizers() {
+  if grep -qE "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" "$RUN/err.txt"; then
+    head -n 60 "$RUN/err.txt"
+    fail "sanitizer report"
+  fi
+}
+
+besttime_of() { awk '$1 == "besttime" { print $2 }' "$1" | tail -n 1; }

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# A course file that cannot be opened: the game starts with an empty level
+# and runs to Escape.
+source "$(dirname "$0")/lib.sh" "$@"
+
+rm -f "$COURSE"
+start_game
+tap Return
+sleep 1.0
+shot empty >/dev/null
+status=$(stop_game)
+[ "$status" -eq 0 ] || fail "exit status $status"
+grep -q "Impossible to open the file !" "$RUN/out.txt" || fail "no message about the course file"
+check_sanitizers
+pass "empty level to Escape"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The whole game: start picture, a race with the scene and the HUD, the win
+# picture with the course file rewritten, C then B, Escape with status 0.
+source "$(dirname "$0")/lib.sh" "$@"
+
+sed -i 's/^besttime .*/besttime 45000/' "$COURSE"
+pieces_before=$(grep -cE '^(ramp|straight|left|right) ' "$COURSE")
+rings_before=$(grep -c '^ring ' "$COURSE")
+
+start_game
+start=$(shot start)
+d=$(difference "$start" "$KOBULDO/Textures/Startscreen.png")
+less_than "$d" 0.12 || fail "first picture is not the start picture (difference $d)"
+pass "start picture ($d)"
+
+tap Return
+sleep 1.5
+race=$(shot race)
+d=$(difference "$race" "$KOBULDO/Textures/Startscreen.png")
+less_than 0.2 "$d" || fail "after Enter the start picture is still shown ($d)"
+pass "scene after Enter ($d)"
+# The HUD: bright glyph pixels in the top-left corner where the lines are.
+bright=$(convert "$race" -crop "$((WIDTH * 45 / 100))x$((HEIGHT * 30 / 100))+0+0" -colorspace Gray \
+  -threshold 80% -format '%[fx:mean*w*h]' info:)
+less_than 20 "$bright" || fail "no HUD text in the top-left corner ($bright bright pixels)"
+pass "HUD text ($bright bright pixels)"
+
+tap b
+sleep 0.8
+win=$(shot win)
+d=$(difference "$win" "$KOBULDO/Textures/YouWin.png")
+less_than "$d" 0.12 || fail "B does not show the win picture ($d)"
+[ "$(besttime_of "$COURSE")" = "45000" ] || fail "won race saved best time $(besttime_of "$COURSE")"
+[ "$(grep -cE '^(ramp|straight|left|right) ' "$COURSE")" -eq "$pieces_before" ] || fail "pieces lost in save"
+[ "$(grep -c '^ring ' "$COURSE")" -eq "$rings_before" ] || fail "rings lost in save"
+pass "win picture and saved course"
+
+tap c
+sleep 0.3
+tap b
+sleep 0.8
+[ "$(besttime_of "$COURSE")" = "255555" ] || fail "C then B saved $(besttime_of "$COURSE")"
+pass "C then B"
+
+tap Return
+sleep 1.0
+again=$(shot again)
+d=$(difference "$again" "$KOBULDO/Textures/YouWin.png")
+less_than 0.2 "$d" || fail "Enter does not leave the win picture ($d)"
+pass "Enter starts the next race"
+
+status=$(stop_game)
+[ "$status" -eq 0 ] || fail "exit status $status"
+grep -q "GL ERROR DETECTED" "$RUN/out.txt" && fail "GL errors: $(grep -c 'GL ERROR' "$RUN/out.txt")"
+check_sanitizers
+pass "Escape, status 0, no GL error"

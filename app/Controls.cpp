@@ -57,6 +57,8 @@ glm::mat4 cameraProjection() {
     return p;
 }
 
+void Controls::pushBall(double angle) { tovi::pushBall(*physicsWorld, angle); }
+
 Controls::Controls(const ControlsContext& c)
     : window(c.input), tracks(c.tracks), rings(c.rings), factory(c.factory), physicsWorld(c.physicsWorld),
       myCollision(c.myCollision), screenWidth(c.screenWidth), screenHeight(c.screenHeight),
@@ -174,7 +176,7 @@ void Controls::update() {
         selectedRing = 0;
         selectedTrack = 0;
         myCollision->bestTime = bestTime;
-        myCollision->raceStart();
+        myCollision->startRace();
     }
     if (debounced(GLFW_KEY_B))
         myCollision->forceWin();
@@ -198,7 +200,7 @@ void Controls::update() {
         editMode = !editMode;
         if (!editMode) {
             clearWobble();
-            myCollision->raceStart();
+            myCollision->startRace();
         }
     }
     if (debounced(GLFW_KEY_C)) {
@@ -206,15 +208,15 @@ void Controls::update() {
         bestTime = MyCollision::kResetBestTime;
     }
     if (window->keyPressed(GLFW_KEY_N))
-        myCollision->raceStart();
+        myCollision->startRace();
     if (window->keyPressed(GLFW_KEY_W))
-        pushBall(*physicsWorld, 0.0);
+        tovi::pushBall(*physicsWorld, 0.0);
     if (window->keyPressed(GLFW_KEY_S))
-        pushBall(*physicsWorld, static_cast<double>(3.1415f));
+        tovi::pushBall(*physicsWorld, static_cast<double>(3.1415f));
     if (window->keyPressed(GLFW_KEY_A))
-        pushBall(*physicsWorld, static_cast<double>(1.57f));
+        tovi::pushBall(*physicsWorld, static_cast<double>(1.57f));
     if (window->keyPressed(GLFW_KEY_D))
-        pushBall(*physicsWorld, static_cast<double>(-1.57f));
+        tovi::pushBall(*physicsWorld, static_cast<double>(-1.57f));
 
     if (editMode) {
         editorSteps(dt, direction, right, open, now);

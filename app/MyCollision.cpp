@@ -16,7 +16,7 @@ MyCollision::MyCollision(std::vector<scene::SceneObject*>& ringList, scene::Scen
 
 MyCollision::~MyCollision() = default;
 
-void MyCollision::raceStart() {
+void MyCollision::startRace() {
     if (physics != nullptr)
         physics->resetBall();
     state = Racing;

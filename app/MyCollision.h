@@ -30,7 +30,7 @@ class MyCollision {
     virtual ~MyCollision();
 
     // Fresh ball at the start, state 1, no rings passed, timer restarted.
-    void raceStart();
+    void startRace();
     void forceWin() { state = Won; }
     void resetBestTime() { bestTime = kResetBestTime; }
     // The per-frame rules: completion, then ring passing.

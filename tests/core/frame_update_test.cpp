@@ -26,7 +26,7 @@ struct FrameUpdateFixture : ::testing::Test {
 };
 
 TEST_F(FrameUpdateFixture, CameraUsesTheBallBeforeTheStep) {
-    h.race->raceStart();
+    h.race->startRace();
     const glm::vec3 before(h.world.getBallModelMatrix()[3]);
     frameUpdate(parts, 0.1);
     EXPECT_EQ(h.controls->target, before);
@@ -38,7 +38,7 @@ TEST_F(FrameUpdateFixture, CameraUsesTheBallBeforeTheStep) {
 }
 
 TEST_F(FrameUpdateFixture, LongFirstFrameTakesOnlyTenSubSteps) {
-    h.race->raceStart();
+    h.race->startRace();
     const float y0 = h.world.getBallModelMatrix()[3][1];
     frameUpdate(parts, 2.0);
     const float drop = y0 - h.ball.modelMatrix[3][1];

@@ -31,7 +31,7 @@ struct RaceFixture : ::testing::Test {
 };
 
 TEST_F(RaceFixture, CourseWithoutRingsNeverCompletes) {
-    race.raceStart();
+    race.startRace();
     for (int i = 0; i < 100; ++i) {
         ticks.now += 1000;
         race.update();
@@ -42,7 +42,7 @@ TEST_F(RaceFixture, CourseWithoutRingsNeverCompletes) {
 TEST_F(RaceFixture, RingPassedOnlyWithinOneUnitAndOnlyOnce) {
     addRing(0, 2, 0);
     addRing(50, 0, 0);
-    race.raceStart();
+    race.startRace();
     ballAt(0, 3.1f, 0);
     race.update();
     EXPECT_TRUE(race.passedRings.empty());
@@ -58,7 +58,7 @@ TEST_F(RaceFixture, RingsInAnyOrderCompleteTheFrameAfterTheLast) {
     addRing(10, 0, 0);
     addRing(10, 0, 0.5f); // two rings close together pass in one frame
     race.bestTime = 60000;
-    race.raceStart();
+    race.startRace();
     ballAt(10, 0, 0.25f);
     race.update();
     EXPECT_EQ(race.passedRings, std::vector<unsigned>({1, 2}));
@@ -75,14 +75,14 @@ TEST_F(RaceFixture, EqualTimeLosesAndFasterWins) {
     addRing(0, 0, 0);
     ballAt(0, 0, 0);
     race.bestTime = 1500;
-    race.raceStart();
+    race.startRace();
     race.update();
     ticks.now += 1500;
     race.update();
     EXPECT_EQ(race.state, MyCollision::Lost);
     EXPECT_DOUBLE_EQ(race.bestTime, 1500);
 
-    race.raceStart();
+    race.startRace();
     race.update();
     ticks.now += 1499;
     race.update();
@@ -91,7 +91,7 @@ TEST_F(RaceFixture, EqualTimeLosesAndFasterWins) {
 }
 
 TEST_F(RaceFixture, RaceStartPutsAFreshBallAtTheStart) {
-    race.raceStart();
+    race.startRace();
     glm::mat4 m = world.getBallModelMatrix();
     EXPECT_NEAR(m[3][0], -0.88f, 1e-5);
     EXPECT_NEAR(m[3][1], 65.8f, 1e-4);

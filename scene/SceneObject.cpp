@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <unordered_map>
 
@@ -166,7 +165,9 @@ bool readMeshFile(const std::string& path, std::string& text) {
     return true;
 }
 
-bool isNear(float a, float b) { return std::fabs(a - b) < kMergeTolerance; }
+bool isNear(float a, float b) {
+    return std::fabs(a - b) < kMergeTolerance;
+}
 
 // The merge test shared by the linear search and the hashed indexer.
 bool isSimilar(const glm::vec3& p, const glm::vec2& t, const glm::vec3& n, const glm::vec3& q,
@@ -175,7 +176,9 @@ bool isSimilar(const glm::vec3& p, const glm::vec2& t, const glm::vec3& n, const
            isNear(n.x, m.x) && isNear(n.y, m.y) && isNear(n.z, m.z);
 }
 
-bool isFinite(const glm::vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool isFinite(const glm::vec3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 // A unit vector perpendicular to n (n need not be unit length, but must be
 // finite and non-zero). For an upward normal this is +x.
@@ -249,7 +252,8 @@ class VertexHash {
     // Smallest index j with isSimilar(corner, vertex j), as the linear search
     // from index 0 upward would find it.
     bool find(const glm::vec3& p, const glm::vec2& t, const glm::vec3& n, const std::vector<glm::vec3>& ps,
-              const std::vector<glm::vec2>& ts, const std::vector<glm::vec3>& ns, std::uint32_t& result) const {
+              const std::vector<glm::vec2>& ts, const std::vector<glm::vec3>& ns,
+              std::uint32_t& result) const {
         if (!isFinite(p))
             return false;
         std::int64_t x0, x1, y0, y1, z0, z1;
@@ -286,8 +290,8 @@ class VertexHash {
 
 } // namespace
 
-bool SceneObject::loadObjMesh(std::string path, std::vector<glm::vec3>& positions, std::vector<glm::vec2>& uvs,
-                              std::vector<glm::vec3>& normals) {
+bool SceneObject::loadObjMesh(std::string path, std::vector<glm::vec3>& positions,
+                              std::vector<glm::vec2>& uvs, std::vector<glm::vec3>& normals) {
     std::string text;
     if (!readMeshFile(path, text))
         return false;
@@ -316,7 +320,8 @@ bool SceneObject::loadObjMesh(std::string path, std::vector<glm::vec3>& position
         } else if (word == "f") {
             int idx[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
             if (in.faceTriples(idx) != 9) {
-                std::fputs("File can't be read by our simple parser :-( Try exporting with other options\n", stdout);
+                std::fputs("File can't be read by our simple parser :-( Try exporting with other options\n",
+                           stdout);
                 std::fflush(stdout);
                 return false;
             }
@@ -393,9 +398,9 @@ bool SceneObject::loadStlVertices(std::string path, std::vector<glm::vec3>& posi
 }
 
 bool SceneObject::buildIndexedMesh(const std::vector<glm::vec3>& positions, const std::vector<glm::vec2>& uvs,
-                                   const std::vector<glm::vec3>& normals, std::vector<unsigned short>& indices,
-                                   std::vector<glm::vec3>& outPositions, std::vector<glm::vec2>& outUvs,
-                                   std::vector<glm::vec3>& outNormals) {
+                                   const std::vector<glm::vec3>& normals,
+                                   std::vector<unsigned short>& indices, std::vector<glm::vec3>& outPositions,
+                                   std::vector<glm::vec2>& outUvs, std::vector<glm::vec3>& outNormals) {
     if (uvs.size() != positions.size() || normals.size() != positions.size()) {
         std::printf("Mesh arrays differ in length (%zu positions, %zu uvs, %zu normals); it is not built.\n",
                     positions.size(), uvs.size(), normals.size());
@@ -490,10 +495,12 @@ bool findSimilarVertex(const glm::vec3& position, const glm::vec2& uv, const glm
 }
 
 bool buildIndexedMeshWithTangents(const std::vector<glm::vec3>& positions, const std::vector<glm::vec2>& uvs,
-                                  const std::vector<glm::vec3>& normals, const std::vector<glm::vec3>& tangents,
-                                  const std::vector<glm::vec3>& bitangents, std::vector<unsigned short>& indices,
-                                  std::vector<glm::vec3>& outPositions, std::vector<glm::vec2>& outUvs,
-                                  std::vector<glm::vec3>& outNormals, std::vector<glm::vec3>& outTangents,
+                                  const std::vector<glm::vec3>& normals,
+                                  const std::vector<glm::vec3>& tangents,
+                                  const std::vector<glm::vec3>& bitangents,
+                                  std::vector<unsigned short>& indices, std::vector<glm::vec3>& outPositions,
+                                  std::vector<glm::vec2>& outUvs, std::vector<glm::vec3>& outNormals,
+                                  std::vector<glm::vec3>& outTangents,
                                   std::vector<glm::vec3>& outBitangents) {
     const std::size_t corners = positions.size();
     if (uvs.size() != corners || normals.size() != corners || tangents.size() != corners ||

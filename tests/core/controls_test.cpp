@@ -152,25 +152,25 @@ TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {
 
 TEST(CourseLoading, BestTimeRulesAndMessages) {
     {
-        testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStdout();
         Harness h("besttime 45000\n");
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_DOUBLE_EQ(h.controls->bestTime, 45000);
         EXPECT_NE(out.find("45000\n"), std::string::npos);
         EXPECT_TRUE(h.tracks.empty());
         EXPECT_TRUE(h.rings.empty());
     }
     for (const char* course : {"ring 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n", "besttime 0\n"}) {
-        testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStdout();
         Harness h(course);
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
         EXPECT_NE(out.find("0\n"), std::string::npos);
     }
     {
-        testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStdout();
         Harness h(""); // no file at all
-        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_DOUBLE_EQ(h.controls->bestTime, 0);
         EXPECT_NE(out.find("Impossible to open the file !\n" + h.trackPath), std::string::npos);
         EXPECT_TRUE(h.tracks.empty());
@@ -198,11 +198,11 @@ TEST(CourseSaving, UnwritableFileIsReportedOnceAndLeftAlone) {
     // A folder where the course file should be: it can never be replaced.
     h.controls->trackPath = h.dir.file("blocked");
     std::filesystem::create_directories(h.dir.file("blocked") + "/inside");
-    testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStdout();
     h.tap(GLFW_KEY_B);
     for (int i = 0; i < 5; ++i)
         h.frame();
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_TRUE(std::filesystem::is_directory(h.dir.file("blocked") + "/inside"));
     size_t lines = 0;
     for (size_t p = out.find("Could not save"); p != std::string::npos; p = out.find("Could not save", p + 1))

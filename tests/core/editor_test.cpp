@@ -21,7 +21,10 @@ struct Editor : ::testing::Test {
         ASSERT_TRUE(h.controls->editMode);
     }
     // Holds the keys for n frames of 1/60 s each.
+    // The controls' frame time is the time since their last update, so one
+    // idle frame first makes every held frame exactly 1/60 s long.
     void hold(std::initializer_list<int> keys, int frames) {
+        h.frame(1000.0 / 60.0);
         for (int k : keys)
             h.input.press(k);
         for (int i = 0; i < frames; ++i)
@@ -95,6 +98,7 @@ TEST_F(Editor, RowsApplyInTableOrder) {
     h.tap(GLFW_KEY_2, 200);
     scene::SceneObject* piece = h.tracks[0];
     const glm::mat4 before = piece->modelMatrix;
+    h.frame(1000.0 / 60.0);
     h.input.press(GLFW_KEY_R);
     h.input.press(GLFW_KEY_KP_4);
     h.input.press(GLFW_KEY_KP_8);

@@ -7,7 +7,7 @@ namespace tovi {
 
 CommandLineResult parseCommandLine(int argc, const char* const* argv, std::ostream& out) {
     CommandLineResult r;
-    if (argc < 2 || argv == nullptr)
+    if (argc < 3 || argv == nullptr)
         return r;
     out << "you are executing '" << (argv[0] ? argv[0] : "") << "'" << std::endl;
 

@@ -81,19 +81,19 @@ difference() {
 
 less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
-# stop_game: Escape, then the exit status.
+# stop_game: Escape; the exit status lands in GAME_STATUS. (Not for use in
+# $(...): the game must be waited for by this shell.)
 stop_game() {
   tap Escape 0.1
-  local status=0
+  GAME_STATUS=
   for _ in $(seq 1 200); do
     kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
   done
   if kill -0 "$GAME_PID" 2>/dev/null; then fail "the game did not end on Escape"; fi
   wait "$GAME_PID"
-  status=$?
+  GAME_STATUS=$?
   GAME_PID=""
-  echo "$status"
 }
 
 # Sanitizer reports in the game's error output fail the test.

@@ -18,8 +18,8 @@ sleep 0.05
 tap s 0.1
 xdotool keyup Control_L
 sleep 0.3
-status=$(stop_game)
-[ "$status" -eq 0 ] || fail "exit status $status"
+stop_game
+[ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
 rings_after=$(grep -c '^ring ' "$COURSE")
 [ "$rings_after" -eq $((rings_before + 1)) ] || fail "rings $rings_before -> $rings_after"
 y=$(grep '^ring ' "$COURSE" | tail -n 1 | awk '{ print $15 }')

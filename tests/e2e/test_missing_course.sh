@@ -8,8 +8,8 @@ start_game
 tap Return
 sleep 1.0
 shot empty >/dev/null
-status=$(stop_game)
-[ "$status" -eq 0 ] || fail "exit status $status"
+stop_game
+[ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
 grep -q "Impossible to open the file !" "$RUN/out.txt" || fail "no message about the course file"
 check_sanitizers
 pass "empty level to Escape"

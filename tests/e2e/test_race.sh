@@ -49,8 +49,8 @@ d=$(difference "$again" "$KOBULDO/Textures/YouWin.png")
 less_than 0.2 "$d" || fail "Enter does not leave the win picture ($d)"
 pass "Enter starts the next race"
 
-status=$(stop_game)
-[ "$status" -eq 0 ] || fail "exit status $status"
+stop_game
+[ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
 grep -q "GL ERROR DETECTED" "$RUN/out.txt" && fail "GL errors: $(grep -c 'GL ERROR' "$RUN/out.txt")"
 check_sanitizers
 pass "Escape, status 0, no GL error"

@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
+
+using tovi::parseCommandLine;
+
+namespace {
+
+tovi::CommandLineResult parse(std::vector<const char*> args, std::string& out) {
+    args.insert(args.begin(), "zentaro");
+    std::ostringstream s;
+    auto r = parseCommandLine(static_cast<int>(args.size()), args.data(), s);
+    out = s.str();
+    return r;
+}
+
+TEST(CommandLine, DefaultsAndIgnoredSingleArgument) {
+    std::string out;
+    for (auto args : {std::vector<const char*>{}, std::vector<const char*>{"640"}}) {
+        auto r = parse(args, out);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.width, 1000);
+        EXPECT_EQ(r.height, 780);
+        EXPECT_EQ(out, "");
+    }
+}
+
+TEST(CommandLine, LeadingIntegersAndTheFlag) {
+    std::string out;
+    auto r = parse({" 800abc", "600", "1"}, out);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.width, 800);
+    EXPECT_EQ(r.height, 600);
+    EXPECT_EQ(out, "you are executing 'zentaro'\n");
+    EXPECT_TRUE(parse({"800", "600", "0"}, out).ok);
+}
+
+TEST(CommandLine, FailuresStopAtTheFirstBadArgument) {
+    std::string out;
+    auto r = parse({"abc", "zzz"}, out);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.exitStatus, 1);
+    EXPECT_EQ(out, "you are executing 'zentaro'\nFail in first command line!\n");
+
+    r = parse({"800", "tall"}, out);
+    EXPECT_EQ(out, "you are executing 'zentaro'\nFail in second command line!\n");
+    EXPECT_EQ(r.width, 800);
+
+    for (const char* flag : {"2", "true", "-1", ""}) {
+        r = parse({"800", "600", flag}, out);
+        EXPECT_FALSE(r.ok) << flag;
+        EXPECT_EQ(r.exitStatus, 1);
+        EXPECT_EQ(out, "you are executing 'zentaro'\nFail in thrid command line!\n") << flag;
+    }
+    // A number too large for the window size is not a number at all.
+    EXPECT_FALSE(parse({"99999999999", "600"}, out).ok);
+}
+
+} // namespace

@@ -72,6 +72,8 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters) 
     glBindVertexArray(vertexArray);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, kSize, kSize);
+    // Depth is only written with the test on; the game keeps it on anyway.
+    glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

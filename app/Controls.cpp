@@ -66,6 +66,8 @@ Controls::Controls(const ControlsContext& c)
     tracks->clear();
     physicsWorld->removeTrackBodies();
     rings->clear();
+    // Saves cut short by a kill leave their temporaries behind; clear them.
+    removeStaleTemporaries(trackPath, std::cout);
     loadTrack(trackPath);
     // The race compares against the course's best time until Enter copies it.
     if (myCollision != nullptr)

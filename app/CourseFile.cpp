@@ -96,6 +96,11 @@ std::string errnoText(int error) {
     return std::strerror(error);
 }
 
+// Name of a save in progress, before mkstemp's six characters.
+std::string temporaryPrefix(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".tmp-";
+}
+
 } // namespace
 
 void parseCourse(const std::string& text, const std::string& sourceName, CourseData& out, std::ostream& log) {
@@ -194,7 +199,7 @@ bool writeFileAtomicallyWithFailure(const std::string& path, const std::string& 
     if (folder.empty()) {
         folder = ".";
     }
-    std::string tempName = (folder / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    std::string tempName = (folder / (temporaryPrefix(target) + "XXXXXX")).string();
 
     int fd = failedStep(AtomicWriteStep::CreateTemp) ? -1 : ::mkstemp(tempName.data());
     if (fd < 0) {
@@ -257,6 +262,33 @@ bool writeFileAtomicallyWithFailure(const std::string& path, const std::string& 
 }
 
 } // namespace detail
+
+int removeStaleTemporaries(const std::string& path, std::ostream& log) {
+    namespace fs = std::filesystem;
+    const fs::path target(path);
+    fs::path folder = target.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const std::string prefix = temporaryPrefix(target);
+    int removed = 0;
+    std::error_code error;
+    for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        std::error_code ignored;
+        if (entry->is_regular_file(ignored) && fs::remove(entry->path(), ignored)) {
+            ++removed;
+        }
+    }
+    if (removed > 0) {
+        log << "Removed " << removed << " unfinished save" << (removed == 1 ? "" : "s") << " of " << path
+            << " left by an earlier run\n";
+    }
+    return removed;
+}
 
 bool writeFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
     return detail::writeFileAtomicallyWithFailure(path, contents, error, detail::AtomicWriteStep::None);

@@ -10,13 +10,13 @@
 namespace tovi {
 
 struct CourseEntry {
-    std::string kind;  // "ramp", "straight", "left", "right" or "ring"
-    glm::mat4 matrix;  // column-major placement, identity where numbers are missing
+    std::string kind; // "ramp", "straight", "left", "right" or "ring"
+    glm::mat4 matrix; // column-major placement, identity where numbers are missing
 };
 
 struct CourseData {
-    std::vector<CourseEntry> entries;  // in file order
-    double bestTime = 0.0;             // 0 when the file has none
+    std::vector<CourseEntry> entries; // in file order
+    double bestTime = 0.0;            // 0 when the file has none
 };
 
 // Parses course text. Entries with a non-finite number (nan, inf) are skipped
@@ -39,5 +39,11 @@ std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vect
 // disk, then renamed over the old one. On failure the old file is untouched,
 // the temporary removed, and error (if given) says why.
 bool writeFileAtomically(const std::string& path, const std::string& contents, std::string* error);
+
+// Removes the temporaries an interrupted writeFileAtomically(path, ...) left
+// beside path (a game killed in the middle of a save), and only those: files
+// named "." + file name + ".tmp-" + six characters. Says on log how many went;
+// returns that number.
+int removeStaleTemporaries(const std::string& path, std::ostream& log);
 
 } // namespace tovi

@@ -287,3 +287,40 @@ TEST(CourseSaving, FailedSavesLeaveTheOldCourseAlone) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CourseSaving, StaleTemporariesOfTheCourseAreRemovedAndNothingElse) {
+    TempDir dir;
+    const std::string path = dir.file("1.track");
+    spit(path, "Writing this to a file.\nbesttime 45000\n");
+    // What a save killed before its rename leaves, twice over.
+    spit(dir.file(".1.track.tmp-a1B2c3"), "Writing this to a");
+    spit(dir.file(".1.track.tmp-XyZ789"), "");
+    // Not ours: another course's save, other names, a folder of that name.
+    for (const char* name : {".2.track.tmp-a1B2c3", ".1.track.tmp-a1B2c", ".1.track.tmp-a1B2c3d",
+                             "1.track.tmp-a1B2c3", "notes.tmp"})
+        spit(dir.file(name), "keep");
+    fs::create_directories(dir.file(".1.track.tmp-folder"));
+
+    std::ostringstream log;
+    EXPECT_EQ(tovi::removeStaleTemporaries(path, log), 2);
+    EXPECT_NE(log.str().find("Removed 2 unfinished saves of " + path), std::string::npos) << log.str();
+    EXPECT_FALSE(fs::exists(dir.file(".1.track.tmp-a1B2c3")));
+    EXPECT_FALSE(fs::exists(dir.file(".1.track.tmp-XyZ789")));
+    EXPECT_EQ(dir.names().size(), 7u); // the course, five others, the folder
+    EXPECT_EQ(slurp(path), "Writing this to a file.\nbesttime 45000\n");
+
+    // Nothing to do: no message. A missing folder is no trouble either.
+    std::ostringstream quiet;
+    EXPECT_EQ(tovi::removeStaleTemporaries(path, quiet), 0);
+    EXPECT_EQ(tovi::removeStaleTemporaries(dir.file("no/such/1.track"), quiet), 0);
+    EXPECT_EQ(quiet.str(), "");
+
+    // A save after the clean-up works as before and leaves no temporary.
+    std::string error;
+    ASSERT_TRUE(tovi::writeFileAtomically(path, "besttime 1\n", &error)) << error;
+    EXPECT_EQ(dir.names().size(), 7u);
+}
+
+} // namespace

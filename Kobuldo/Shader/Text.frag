@@ -1,0 +1,17 @@
+#version 330 core
+in vec2 uv;
+
+uniform sampler2D myTextureSampler;
+
+layout(location = 0) out vec4 fragColor;
+layout(location = 1) out vec4 glowColor;
+
+void main() {
+    vec4 texel = texture(myTextureSampler, uv);
+    // empty parts of a glyph cell must not write depth, or they would hide
+    // the sky and the scene drawn after the HUD
+    if (texel.a < 0.02)
+        discard;
+    fragColor = texel;
+    glowColor = vec4(0.0);
+}

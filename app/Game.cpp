@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Globals.h"
+#include "app/LeakCheckSupport.h"
 #include "app/Pause.h"
 #include "app/SceneSetup.h"
 #include "render/FrameComposition.h"
@@ -73,6 +74,7 @@ int runGame(int argc, char** argv) {
     }
 
     teardownScene();
+    pinLoadedLibraries();
     glfwTerminate();
     return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A hidden GLFW window with a 3.3 core context for tests that need GL. The
 // test binary runs under Xvfb (tests/with_xvfb.sh).
+#include "app/LeakCheckSupport.h"
 #include "render/GL.h"
 
 #include <GLFW/glfw3.h>
@@ -34,6 +35,7 @@ class GlTestContext {
     ~GlTestContext() {
         if (window != nullptr)
             glfwDestroyWindow(window);
+        pinLoadedLibraries();
         glfwTerminate();
     }
     GLFWwindow* window = nullptr;

@@ -126,7 +126,7 @@ def ball(w=512, h=256):
     band = smoothstep(0.06, 0.03, np.abs(y))
     c = mix(c, np.array([0.97, 0.93, 0.82]), band)
     cap = smoothstep(0.90, 0.93, np.abs(y))
-    c = mix(c, np.array([0.12, 0.10, 0.22]), cap)
+    c = mix(c, np.array([0.97, 0.93, 0.82]), cap)
     seam = smoothstep(0.035, 0.0, edge) * (1.0 - cap)
     c = mix(c, np.array([0.98, 0.96, 0.90]), seam * 0.85)
     c = c * (0.9 + 0.2 * swirl[..., None])
@@ -207,9 +207,9 @@ def lamp(size=256):
     half = size // 2
     v = (np.arange(size)[:, None] + 0.5) / size
     u = (np.arange(half)[None, :] + 0.5) / half
-    # glass: white-hot core fading to warm amber at the edges of the uv range
+    # glass: warm core fading to deep amber at the edges of the uv range
     core = smoothstep(0.5, 0.0, np.abs(v - 0.5)) * np.ones_like(u)
-    glass = mix(np.array([1.0, 0.72, 0.30]), np.array([1.0, 0.98, 0.88]), core)
+    glass = mix(np.array([0.95, 0.52, 0.14]), np.array([1.0, 0.90, 0.62]), core ** 2)
     img[:, :half] = glass
     metal_noise = tile_fbm(size, half, 32, 16, 3, rng)
     metal = mix(np.array([0.16, 0.12, 0.10]), np.array([0.48, 0.34, 0.20]), metal_noise)

@@ -29,9 +29,17 @@ int runGame(int argc, char** argv) {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
 
+    // Larger sides crash the X image code inside window creation (32767 x
+    // 32767, 2147483647 x 240) and exceed the texture size GL drivers give
+    // the off-screen buffer; such a size is refused like any failed window.
+    constexpr int kMaxWindowSide = 16384;
     GLFWwindow* window = nullptr;
-    if (screenWidth > 0 && screenHeight > 0)
+    if (screenWidth > 0 && screenHeight > 0 && screenWidth <= kMaxWindowSide &&
+        screenHeight <= kMaxWindowSide)
         window = glfwCreateWindow(screenWidth, screenHeight, "Zentaro", nullptr, nullptr);
+    else
+        std::cout << "Window size " << screenWidth << " x " << screenHeight << " is outside 1 to "
+                  << kMaxWindowSide << std::endl;
     if (window == nullptr) {
         glfwTerminate();
         std::cout << "Failed to open window" << std::endl;

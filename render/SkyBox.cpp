@@ -39,14 +39,9 @@ SkyBox::SkyBox() {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMap);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    for (int i = 0; i < 6; ++i) {
-        int width = 0;
-        int height = 0;
-        // A missing picture leaves its face 0 x 0 (the sky samples black).
-        std::vector<unsigned char> pixels = loadImage(kFaces[i], width, height);
-        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), 0, GL_RGBA, width, height, 0,
-                     GL_RGBA, GL_UNSIGNED_BYTE, pixels.empty() ? nullptr : pixels.data());
-    }
+    // A missing picture leaves its face 0 x 0 (the sky samples black).
+    for (int i = 0; i < 6; ++i)
+        uploadImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X + static_cast<GLenum>(i), kFaces[i]);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);

@@ -10,6 +10,13 @@ namespace tovi {
 // unreadable file gives width = height = 0 and an empty buffer.
 std::vector<unsigned char> loadImage(const std::string& path, int& width, int& height);
 
+// Decodes an image file and uploads it as level 0 of `target` (GL_TEXTURE_2D
+// or a cube-map face) with internal format GL_RGBA: the same texels as
+// loadImage followed by glTexImage2D, but true-colour pictures go to GL as
+// decoded, without the RGBA copy. A missing or unreadable file uploads a
+// 0 x 0 image. Returns whether there was a picture.
+bool uploadImage(GLenum target, const std::string& path);
+
 // Every 2-D texture made by the game, in creation order; the filter keys walk
 // it. Entries are never removed.
 extern std::vector<GLuint> textureRegistry;

@@ -1,0 +1,359 @@
+// The game itself, measured from the inside: this program runs the game's own
+// tovi::runGame (window, scene setup, main loop, teardown) with two link-time
+// wrappers that only this benchmark has (see bench/CMakeLists.txt):
+//
+//   glfwSwapBuffers           notes when each frame has been presented
+//   tovi::setupScene(window)  times scene setup alone
+//
+// The game binary is untouched: no hook, no extra option. bench_startup and
+// bench_race start this program in a private run folder and read what it
+// writes into the result file.
+//
+//   bench_game --out FILE [--launched-at NS] [--race SECONDS] [--blur FRAG]
+//              [--passes SECONDS] [-- game arguments]
+//
+// Without --race the game stops after its first presented frame (start-up
+// measurement). With --race the race is started at the first frame
+// (tovi::myCollision->startRace(), frame-rate HUD lines on), frames are timed
+// for SECONDS after a one-second warm-up, and then, in the same window, the
+// pipeline's own passes are timed for SECONDS with nothing in the scene: the
+// shadow pass with no casters, the off-screen clears, the three blur passes
+// and the composition. --blur replaces the glow blur program by one built
+// from "Kobuldo/Shader/texture.vert" and FRAG, for trying other kernels
+// without touching the shipped shader. --passes (after --race) then times
+// SECONDS of race frames once with each part of the scene left out (the
+// frame composition skips a part whose object is missing), which shows what
+// each part costs.
+#include "BenchSupport.h"
+
+#include "app/Controls.h"
+#include "app/Game.h"
+#include "app/Globals.h"
+#include "app/MyCollision.h"
+#include "app/SceneSetup.h"
+#include "render/FrameComposition.h"
+#include "render/GL.h"
+#include "render/OffscreenBuffer.h"
+#include "render/ShaderProgram.h"
+#include "render/ShadowMap.h"
+#include "render/SkyBox.h"
+#include "render/TextRenderer.h"
+#include "scene/Light.h"
+#include "scene/ParticleRenderer.h"
+#include "scene/Pellix.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern "C" {
+void __real_glfwSwapBuffers(GLFWwindow* window);
+void __wrap_glfwSwapBuffers(GLFWwindow* window);
+// tovi::setupScene(GLFWwindow*), by its linker name.
+void __real__ZN4tovi10setupSceneEP10GLFWwindow(GLFWwindow* window);
+void __wrap__ZN4tovi10setupSceneEP10GLFWwindow(GLFWwindow* window);
+}
+
+namespace {
+
+struct Options {
+    std::string out;
+    long long launchedAt = 0;
+    double raceSeconds = 0;
+    std::string blurShader;
+    double passSeconds = 0;
+};
+Options options;
+
+long long mainStartNs = 0;
+long long setupStartNs = 0;
+long long setupEndNs = 0;
+long long setupStartCpuNs = 0;
+long long setupEndCpuNs = 0;
+int presented = 0;
+bool measuring = false;
+
+void result(const char* key, double value) {
+    bench::appendResult(options.out, key, value);
+}
+
+// The off-screen clears of the scene frame: each output on its own, then
+// both outputs enabled, as the frame composition does them.
+void clearSceneOutputs(GLuint framebuffer) {
+    const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    for (GLenum output : outputs) {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glViewport(0, 0, tovi::screenWidth, tovi::screenHeight);
+        glDrawBuffer(output);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glViewport(0, 0, tovi::screenWidth, tovi::screenHeight);
+    glDrawBuffers(2, outputs);
+}
+
+// One frame of the pipeline with an empty scene, through the same calls the
+// main loop and the frame composition make.
+void emptyPipelineFrame(GLFWwindow* window) {
+    static const std::vector<tovi::scene::SceneObject*> noCasters;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glfwPollEvents();
+    tovi::shadowMap->drawShadowPass(noCasters);
+    clearSceneOutputs(tovi::offscreenBuffer->sceneFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    tovi::offscreenBuffer->blurPass();
+    glEnable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    tovi::offscreenBuffer->composePass();
+    __real_glfwSwapBuffers(window);
+    glGetError();
+}
+
+// Frame times of `seconds` of presented frames, from the frame hook.
+struct RaceLog {
+    long long phaseStart = 0;
+    long long phaseStartCpu = 0;
+    long long lastPresent = 0;
+    std::vector<double> frameMs;
+    int restarts = 0;
+    int framesOnCourse = 0; // frames with the ball above the ground plane
+    long liveParticles = 0;
+};
+RaceLog race;
+long long warmupEnd = 0;
+
+void writeFrameFigures(const char* prefix, const std::vector<double>& frameMs, double seconds, double cpuMs) {
+    const bench::Summary s = bench::summarize(frameMs);
+    const std::string p = prefix;
+    result((p + "_frames").c_str(), static_cast<double>(frameMs.size()));
+    result((p + "_seconds").c_str(), seconds);
+    result((p + "_fps").c_str(), seconds > 0 ? static_cast<double>(frameMs.size()) / seconds : 0.0);
+    result((p + "_frame_ms_median").c_str(), s.median);
+    result((p + "_frame_ms_max").c_str(), s.max);
+    // CPU time of all threads per frame: the work a frame takes, which other
+    // load on the machine changes far less than the frame rate.
+    result((p + "_cpu_ms_per_frame").c_str(),
+           frameMs.empty() ? 0.0 : cpuMs / static_cast<double>(frameMs.size()));
+}
+
+void measureCeiling(GLFWwindow* window) {
+    // A few frames to settle, then the timed ones.
+    for (int i = 0; i < 3; ++i)
+        emptyPipelineFrame(window);
+    std::vector<double> frameMs;
+    const long long start = bench::nowNs();
+    const long long cpuStart = bench::cpuNs();
+    long long last = start;
+    const long long end = start + static_cast<long long>(options.raceSeconds * 1e9);
+    while (bench::nowNs() < end) {
+        emptyPipelineFrame(window);
+        const long long now = bench::nowNs();
+        frameMs.push_back(static_cast<double>(now - last) / 1e6);
+        last = now;
+    }
+    writeFrameFigures("ceiling", frameMs, static_cast<double>(last - start) / 1e9,
+                      static_cast<double>(bench::cpuNs() - cpuStart) / 1e6);
+}
+
+// A race frame as the main loop runs it, with one part of the scene left
+// out: the frame composition skips what is not there.
+struct KnockOut {
+    const char* name;
+    void** slot;
+};
+
+struct PassCost {
+    double wallMs = 0, cpuMs = 0;
+};
+
+// Draws the current race frame again and again for `seconds`, frozen (no
+// frame update, so every variant sees the same picture), with the part in
+// `slot` left out. Wall and CPU milliseconds per frame.
+PassCost frozenFrameCost(GLFWwindow* window, void** slot, double seconds) {
+    auto frame = [&] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glfwPollEvents();
+        void* kept = slot != nullptr ? *slot : nullptr;
+        if (slot != nullptr)
+            *slot = nullptr;
+        tovi::drawFrame();
+        if (slot != nullptr)
+            *slot = kept;
+        __real_glfwSwapBuffers(window);
+        glGetError();
+    };
+    frame();
+    int frames = 0;
+    const long long start = bench::nowNs(), cpuStart = bench::cpuNs();
+    while (bench::nowNs() - start < static_cast<long long>(seconds * 1e9)) {
+        frame();
+        ++frames;
+    }
+    PassCost c;
+    c.wallMs = static_cast<double>(bench::nowNs() - start) / 1e6 / frames;
+    c.cpuMs = static_cast<double>(bench::cpuNs() - cpuStart) / 1e6 / frames;
+    return c;
+}
+
+void measurePasses(GLFWwindow* window) {
+    // Back to a moment of the race with the ball on the course.
+    tovi::myCollision->startRace();
+    for (int i = 0; i < 30; ++i) {
+        glfwPollEvents();
+        tovi::deltaTime = 1.0 / 15.0;
+        tovi::updateFrame();
+    }
+    const KnockOut parts[] = {
+        {"all", nullptr},
+        {"no_shadow_pass", reinterpret_cast<void**>(&tovi::shadowMap)},
+        {"no_hud", reinterpret_cast<void**>(&tovi::textRenderer)},
+        {"no_sky", reinterpret_cast<void**>(&tovi::skyBox)},
+        {"no_ball", reinterpret_cast<void**>(&tovi::lampertPhongShader)},
+        {"no_rings_no_lamps", reinterpret_cast<void**>(&tovi::defaultShader)},
+        {"no_lamps", reinterpret_cast<void**>(&tovi::light)},
+        {"no_pieces", reinterpret_cast<void**>(&tovi::normalmapShader)},
+        {"no_particles", reinterpret_cast<void**>(&tovi::particleRenderer)},
+    };
+    constexpr int kParts = sizeof(parts) / sizeof(parts[0]);
+    constexpr int kRounds = 5;
+    // Interleaved rounds, so a change in the machine's load touches every
+    // variant alike; the median round counts.
+    std::vector<double> wall[kParts], cpu[kParts];
+    for (int round = 0; round < kRounds; ++round)
+        for (int k = 0; k < kParts; ++k) {
+            const PassCost c = frozenFrameCost(window, parts[k].slot, options.passSeconds / kRounds);
+            wall[k].push_back(c.wallMs);
+            cpu[k].push_back(c.cpuMs);
+        }
+    for (int k = 0; k < kParts; ++k) {
+        result((std::string("passes_wall_ms_") + parts[k].name).c_str(), bench::summarize(wall[k]).median);
+        result((std::string("passes_cpu_ms_") + parts[k].name).c_str(), bench::summarize(cpu[k]).median);
+    }
+}
+
+void onFirstFrame(GLFWwindow* window) {
+    const long long now = bench::nowNs();
+    if (options.launchedAt > 0)
+        result("launch_to_first_frame_ms", static_cast<double>(now - options.launchedAt) / 1e6);
+    result("main_to_first_frame_ms", static_cast<double>(now - mainStartNs) / 1e6);
+    result("setup_ms", static_cast<double>(setupEndNs - setupStartNs) / 1e6);
+    result("setup_cpu_ms", static_cast<double>(setupEndCpuNs - setupStartCpuNs) / 1e6);
+    // CPU time of the process from its start (all threads): what the
+    // start-up costs when nothing else competes for the cores.
+    result("cpu_to_first_frame_ms", static_cast<double>(bench::cpuNs()) / 1e6);
+    result("window_and_context_ms", static_cast<double>(setupStartNs - mainStartNs) / 1e6);
+    result("first_frame_after_setup_ms", static_cast<double>(now - setupEndNs) / 1e6);
+    result("rss_at_first_frame_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+    result("pieces", static_cast<double>(tovi::tracks.size()));
+    result("rings", static_cast<double>(tovi::rings.size()));
+    if (options.raceSeconds <= 0) {
+        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        return;
+    }
+    if (!options.blurShader.empty()) {
+        delete tovi::gaussShader;
+        tovi::gaussShader = new tovi::ShaderProgram("Kobuldo/Shader/texture.vert", options.blurShader);
+    }
+    tovi::myCollision->startRace();
+    tovi::controls->showFrameRate = true;
+    warmupEnd = now + 1000000000LL;
+    measuring = true;
+}
+
+void onRaceFrame(GLFWwindow* window) {
+    const long long now = bench::nowNs();
+    if (tovi::myCollision->state != tovi::MyCollision::Racing) {
+        // Passing every ring ends the race; a measured frame is a race frame.
+        tovi::myCollision->startRace();
+        ++race.restarts;
+    }
+    if (now < warmupEnd) {
+        race.phaseStart = race.lastPresent = now;
+        race.phaseStartCpu = bench::cpuNs();
+        return;
+    }
+    race.frameMs.push_back(static_cast<double>(now - race.lastPresent) / 1e6);
+    race.lastPresent = now;
+    if (tovi::ball->modelMatrix[3][1] > -4.0f)
+        ++race.framesOnCourse;
+    race.liveParticles += tovi::particleRenderer->particles.particleCount;
+    if (static_cast<double>(now - race.phaseStart) / 1e9 < options.raceSeconds)
+        return;
+
+    const double seconds = static_cast<double>(now - race.phaseStart) / 1e9;
+    writeFrameFigures("race", race.frameMs, seconds,
+                      static_cast<double>(bench::cpuNs() - race.phaseStartCpu) / 1e6);
+    const double frames = static_cast<double>(race.frameMs.size());
+    result("race_restarts", race.restarts);
+    result("race_ball_on_course_share", frames > 0 ? race.framesOnCourse / frames : 0.0);
+    result("race_live_particles_mean", frames > 0 ? static_cast<double>(race.liveParticles) / frames : 0.0);
+    measuring = false;
+    measureCeiling(window);
+    if (options.passSeconds > 0)
+        measurePasses(window);
+    glfwSetWindowShouldClose(window, GLFW_TRUE);
+}
+
+} // namespace
+
+extern "C" void __wrap__ZN4tovi10setupSceneEP10GLFWwindow(GLFWwindow* window) {
+    result("rss_before_setup_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+    setupStartNs = bench::nowNs();
+    setupStartCpuNs = bench::cpuNs();
+    __real__ZN4tovi10setupSceneEP10GLFWwindow(window);
+    setupEndCpuNs = bench::cpuNs();
+    setupEndNs = bench::nowNs();
+    result("rss_after_setup_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+}
+
+extern "C" void __wrap_glfwSwapBuffers(GLFWwindow* window) {
+    __real_glfwSwapBuffers(window);
+    ++presented;
+    if (presented == 1)
+        onFirstFrame(window);
+    else if (measuring)
+        onRaceFrame(window);
+}
+
+int main(int argc, char** argv) {
+    mainStartNs = bench::nowNs();
+    std::vector<char*> gameArgs = {argv[0]};
+    int i = 1;
+    for (; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--") {
+            ++i;
+            break;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "bench_game: %s needs a value\n", a.c_str());
+            return 2;
+        }
+        if (a == "--out")
+            options.out = argv[++i];
+        else if (a == "--launched-at")
+            options.launchedAt = std::atoll(argv[++i]);
+        else if (a == "--race")
+            options.raceSeconds = std::atof(argv[++i]);
+        else if (a == "--blur")
+            options.blurShader = argv[++i];
+        else if (a == "--passes")
+            options.passSeconds = std::atof(argv[++i]);
+        else {
+            std::fprintf(stderr, "bench_game: unknown option %s\n", a.c_str());
+            return 2;
+        }
+    }
+    for (; i < argc; ++i)
+        gameArgs.push_back(argv[i]);
+    gameArgs.push_back(nullptr);
+
+    const int status = tovi::runGame(static_cast<int>(gameArgs.size()) - 1, gameArgs.data());
+    result("frames_presented", presented);
+    result("peak_resident_mb", static_cast<double>(bench::peakResidentKb()) / 1024.0);
+    result("exit_status", status);
+    return status;
+}

@@ -1,0 +1,129 @@
+// Race frame rate at 1000 x 780 (llvmpipe under Xvfb): the ball rolling on
+// the course after startRace, particles alive, HUD with the frame-rate lines
+// on; then, in the same run and window, the pipeline with nothing in the
+// scene (shadow pass without casters, off-screen clears, three blurs,
+// composition) as its ceiling. Also the peak resident memory of each whole
+// run (VmHWM), and the same figures on generated courses of 20, 100 and 400
+// pieces. Needs a display (tools/bench.sh runs it under Xvfb).
+//
+//   bench_race [--seconds S] [--runs N] [--blur FRAG] [--no-scale]
+//
+// --blur FRAG measures with the glow blur built from FRAG (a path relative to
+// the source tree, e.g. bench/shaders/gauss_linear.frag) instead of the
+// shipped "gauss.frag".
+#include "BenchSupport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RaceFigures {
+    std::vector<double> race, ceiling, ratio, memoryMb, onCourse, particles, restarts, raceCpu, ceilingCpu,
+        cpuRatio;
+    int pieces = 0;
+    bool ok = true;
+};
+
+RaceFigures measure(const std::string& course, int runs, double seconds, const std::string& blur) {
+    RaceFigures f;
+    bench::RunDir dir(course);
+    std::vector<std::string> args = {"--race", std::to_string(seconds)};
+    if (!blur.empty()) {
+        const bench::fs::path copy = dir.root / "bench-blur.frag";
+        bench::fs::copy_file(bench::fs::path(ZENTARO_SOURCE_DIR) / blur, copy);
+        args.push_back("--blur");
+        args.push_back(copy.string());
+    }
+    const auto exe = bench::executableDir() / "bench_game";
+    for (int i = 0; i < runs; ++i) {
+        const bench::ChildRun run = bench::runChild(exe, dir.root, args, false);
+        double race = 0, ceiling = 0;
+        if (run.status != 0 || !bench::findResult(run.results, "race_fps", race) ||
+            !bench::findResult(run.results, "ceiling_fps", ceiling)) {
+            std::printf("  bench_game failed (status %d):\n%s\n", run.status, run.log.c_str());
+            f.ok = false;
+            return f;
+        }
+        f.pieces = static_cast<int>(bench::resultOr(run, "pieces", 0));
+        f.race.push_back(race);
+        f.ceiling.push_back(ceiling);
+        f.ratio.push_back(ceiling > 0 ? race / ceiling : 0);
+        f.memoryMb.push_back(bench::resultOr(run, "peak_resident_mb"));
+        const double raceCpu = bench::resultOr(run, "race_cpu_ms_per_frame");
+        const double ceilingCpu = bench::resultOr(run, "ceiling_cpu_ms_per_frame");
+        f.raceCpu.push_back(raceCpu);
+        f.ceilingCpu.push_back(ceilingCpu);
+        f.cpuRatio.push_back(raceCpu > 0 ? ceilingCpu / raceCpu : 0);
+        f.onCourse.push_back(bench::resultOr(run, "race_ball_on_course_share"));
+        f.particles.push_back(bench::resultOr(run, "race_live_particles_mean"));
+        f.restarts.push_back(bench::resultOr(run, "race_restarts"));
+    }
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 10.0;
+    int runs = 3;
+    bool scale = true;
+    std::string blur;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+            seconds = std::max(1.0, std::atof(argv[++i]));
+        else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--blur") == 0 && i + 1 < argc)
+            blur = argv[++i];
+        else if (std::strcmp(argv[i], "--no-scale") == 0)
+            scale = false;
+    }
+
+    std::printf("== Race frame rate (1000 x 780, %.0f s race + %.0f s empty pipeline per run, %d runs) ==\n",
+                seconds, seconds, runs);
+    if (!blur.empty())
+        std::printf("  glow blur from %s instead of the shipped gauss.frag\n", blur.c_str());
+    std::string label;
+    const std::string course = bench::courseUnderTest(label);
+    std::printf("  %s\n", label.c_str());
+    const RaceFigures f = measure(course, runs, seconds, blur);
+    if (!f.ok)
+        return 1;
+    const bench::Summary ratio = bench::summarize(f.ratio);
+    const bench::Summary memory = bench::summarize(f.memoryMb);
+    bench::printInfo("pieces", std::to_string(f.pieces));
+    bench::printInfo("race (ball rolling, particles, HUD)",
+                     bench::describe(bench::summarize(f.race), "%.1f", "fps"));
+    bench::printInfo("empty pipeline (ceiling)", bench::describe(bench::summarize(f.ceiling), "%.1f", "fps"));
+    bench::printFigure("race / ceiling", bench::describe(ratio, "%.3f", ""), ">= 0.90", ratio.median >= 0.9);
+    bench::printInfo("race, CPU per frame (all threads)",
+                     bench::describe(bench::summarize(f.raceCpu), "%.1f", "ms"));
+    bench::printInfo("ceiling, CPU per frame (all threads)",
+                     bench::describe(bench::summarize(f.ceilingCpu), "%.1f", "ms"));
+    bench::printInfo("ceiling CPU / race CPU", bench::describe(bench::summarize(f.cpuRatio), "%.3f", ""));
+    bench::printFigure("peak resident memory of a race run", bench::describe(memory, "%.1f", "MB"),
+                       "<= 100 MB", memory.max <= 100.0);
+    bench::printInfo("ball above the ground plane",
+                     bench::describe(bench::summarize(f.onCourse), "%.2f", "of frames"));
+    bench::printInfo("live particles", bench::describe(bench::summarize(f.particles), "%.0f", "on average"));
+    bench::printInfo("race restarts (all rings passed)",
+                     bench::describe(bench::summarize(f.restarts), "%.0f", ""));
+
+    if (!scale)
+        return 0;
+    std::printf("\n== Race frame rate on generated courses (1 run each) ==\n");
+    for (int pieces : {20, 100, 400}) {
+        const RaceFigures g = measure(bench::scaleCourse(pieces), 1, seconds, blur);
+        if (!g.ok)
+            return 1;
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "race %.1f fps (%.0f ms CPU), ceiling %.1f fps, ratio %.3f, peak %.0f MB", g.race[0],
+                      g.raceCpu[0], g.ceiling[0], g.ratio[0], g.memoryMb[0]);
+        bench::printInfo(std::to_string(g.pieces) + " pieces", text);
+    }
+    return 0;
+}

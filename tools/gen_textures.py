@@ -267,15 +267,24 @@ class Sky:
         cloud_col = mix(cloud_col, np.array([1.0, 0.95, 0.85]), (np.clip(sun_cos, 0, 1) ** 4)[..., None] * 0.6)
         sky = mix(sky, cloud_col, cover * 0.9)
 
-        # below the horizon: a sea of clouds far beneath the course
+        # below the horizon: far-away land seen through a broken layer of
+        # clouds, so looking down reads as looking down from high up
         down = np.clip(-up, 0.0, 1.0)
         sea_h = np.maximum(-up, 0.02)
         qx, qz = dx / sea_h, dz / sea_h
-        g = self.noise.fbm(qx * 1.4, qz * 1.4, 3.1 * np.ones_like(qx), 6)
-        puff = smoothstep(0.32, 0.68, g)
-        sea = mix(np.array([0.50, 0.58, 0.78]), np.array([0.99, 0.98, 0.97]), puff)
-        sea = sea * (0.85 + 0.15 * np.clip(sun_cos, 0, 1)[..., None])
-        haze = np.exp(-down * 9.0)
+        fields = self.noise.fbm(qx * 0.35 + 40.0, qz * 0.35, 7.7 * np.ones_like(qx), 5)
+        detail = self.noise.fbm(qx * 2.2, qz * 2.2 + 11.0, 5.3 * np.ones_like(qx), 3)
+        land = mix(np.array([0.16, 0.38, 0.18]), np.array([0.44, 0.54, 0.26]), smoothstep(0.38, 0.62, fields))
+        land = mix(land, np.array([0.12, 0.28, 0.46]), smoothstep(0.31, 0.26, fields))  # lakes
+        land = land * (0.85 + 0.3 * detail[..., None])
+        land = mix(land, np.array([0.62, 0.70, 0.82]), 0.2)  # air between the clouds and the land
+        g = self.noise.fbm(qx * 1.2, qz * 1.2, 3.1 * np.ones_like(qx), 6)
+        puff = smoothstep(0.38, 0.54, g)
+        lit = self.noise.fbm(qx * 1.2 + 0.06, qz * 1.2 + 0.04, 3.1 * np.ones_like(qx), 5)
+        cloud = mix(np.array([1.0, 0.98, 0.95]), np.array([0.70, 0.72, 0.82]), smoothstep(0.45, 0.75, lit))
+        sea = mix(land, cloud, puff)
+        sea = sea * (0.88 + 0.12 * np.clip(sun_cos, 0, 1)[..., None])
+        haze = np.exp(-down * 7.0)
         sea = mix(sea, horizon * 1.02, haze[..., None] * np.ones(3))
         below = smoothstep(0.0, -0.02, up)
         sky = mix(sky, sea, below)
@@ -300,7 +309,7 @@ CUBE_FACES = [
 ]
 
 
-def sky_faces(size=512):
+def sky_faces(size=768):
     sky = Sky()
     col = (np.arange(size)[None, :] + 0.5) / size
     row = np.arange(size)[:, None]
@@ -327,15 +336,17 @@ def font(size=512):
     face = ImageFont.truetype(FONT_DIR + "/DejaVuSansMono-Bold.ttf", 27)
     for code in range(32, 127):
         ch = chr(code)
+        # drawn narrow, then widened: the HUD packs cells edge to edge, and a
+        # monospaced glyph alone would leave half of every cell empty
         glyph = Image.new("RGBA", (cell, cell), (0, 0, 0, 0))
         d = ImageDraw.Draw(glyph)
-        # centre the glyph's advance box in the cell, baseline fixed
         adv = face.getlength(ch)
-        ascent, _descent = face.getmetrics()
-        ox = (cell - adv) / 2.0
-        oy = cell - 6 - ascent
-        d.text((ox, oy), ch, font=face, fill=(255, 255, 255, 255), stroke_width=2,
-               stroke_fill=(20, 24, 40, 235))
+        d.text(((cell - adv) / 2.0, cell - 7), ch, font=face, anchor="ls", fill=(255, 255, 255, 255),
+               stroke_width=2, stroke_fill=(20, 24, 40, 235))
+        wide = int(round(cell * 1.3))
+        glyph = glyph.resize((wide, cell), Image.LANCZOS)
+        left = (wide - cell) // 2
+        glyph = glyph.crop((left, 0, left + cell, cell))
         col = code % 16
         row = code // 16
         # rows in the standard top-down layout; the flip below moves row 0 to

@@ -1,5 +1,7 @@
 #include "render/Texture.h"
 
+#include "render/PngReader.h"
+
 #include <FreeImage.h>
 
 #include <memory>
@@ -88,20 +90,95 @@ std::vector<unsigned char> loadImage(const std::string& path, int& width, int& h
     return pixels;
 }
 
-bool uploadImage(GLenum target, const std::string& path) {
-    Image image(decode(path));
-    if (image && directFormat(image.get()) == GL_NONE)
-        image = to32Bits(std::move(image));
-    const int w = image ? static_cast<int>(FreeImage_GetWidth(image.get())) : 0;
-    const int h = image ? static_cast<int>(FreeImage_GetHeight(image.get())) : 0;
-    const BYTE* bits = image ? FreeImage_GetBits(image.get()) : nullptr;
+namespace {
+
+// A decoded picture as GL takes it: 8-bit channels, bottom row first, rows
+// `pitch` bytes apart (tight, or padded to four bytes).
+struct Picture {
+    int width = 0;
+    int height = 0;
+    int channels = 0;  // 3 or 4
+    GLenum format = 0; // GL_RGB, GL_RGBA, GL_BGR or GL_BGRA
+    std::size_t pitch = 0;
+    const unsigned char* bytes = nullptr;
+
+    PngPicture png; // storage when the plain PNG reader decoded it
+    Image image;    // storage when FreeImage did
+};
+
+bool decodePicture(const std::string& path, Picture& picture) {
+    // The game's PNG pictures take the fast reader; it declines anything the
+    // general decoder would treat differently.
+    if (readPlainPng(path, picture.png)) {
+        picture.width = picture.png.width;
+        picture.height = picture.png.height;
+        picture.channels = picture.png.channels;
+        picture.format = picture.channels == 3 ? GL_RGB : GL_RGBA;
+        picture.pitch = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.channels);
+        picture.bytes = picture.png.pixels.data();
+        return true;
+    }
+    picture.image.reset(decode(path));
+    if (picture.image && directFormat(picture.image.get()) == GL_NONE)
+        picture.image = to32Bits(std::move(picture.image));
+    FIBITMAP* image = picture.image.get();
+    if (image == nullptr || FreeImage_GetBits(image) == nullptr || FreeImage_GetWidth(image) == 0 ||
+        FreeImage_GetHeight(image) == 0)
+        return false;
+    picture.width = static_cast<int>(FreeImage_GetWidth(image));
+    picture.height = static_cast<int>(FreeImage_GetHeight(image));
+    picture.format = directFormat(image); // blue first in memory: GL swaps while it copies
+    picture.channels = picture.format == GL_BGR ? 3 : 4;
+    picture.pitch = FreeImage_GetPitch(image);
+    picture.bytes = FreeImage_GetBits(image);
+    return true;
+}
+
+void upload(GLenum target, GLint level, int width, int height, GLenum format, std::size_t pitch, int channels,
+            const unsigned char* bytes) {
+    const std::size_t tight = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, pitch == tight ? 1 : 4);
+    glTexImage2D(target, level, GL_RGBA, width, height, 0, format, GL_UNSIGNED_BYTE, bytes);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    if (w <= 0 || h <= 0 || bits == nullptr) {
+}
+
+// The next smaller mipmap level (each side halved, at least 1): every texel
+// the rounded mean of the 2 x 2 texels (fewer at an odd edge) it covers.
+void halve(const unsigned char* source, std::size_t sourcePitch, int width, int height, int channels,
+           std::vector<unsigned char>& out, int& outWidth, int& outHeight) {
+    outWidth = width > 1 ? width / 2 : 1;
+    outHeight = height > 1 ? height / 2 : 1;
+    const std::size_t outPitch = static_cast<std::size_t>(outWidth) * static_cast<std::size_t>(channels);
+    out.resize(outPitch * static_cast<std::size_t>(outHeight));
+    const int dy = height > 1 ? 1 : 0;
+    const int dx = width > 1 ? channels : 0;
+    for (int y = 0; y < outHeight; ++y) {
+        const unsigned char* row0 =
+            source + sourcePitch * static_cast<std::size_t>(2 * y * (height > 1 ? 1 : 0));
+        const unsigned char* row1 = row0 + sourcePitch * static_cast<std::size_t>(dy);
+        unsigned char* target = out.data() + outPitch * static_cast<std::size_t>(y);
+        for (int x = 0; x < outWidth; ++x) {
+            const std::size_t at =
+                static_cast<std::size_t>(width > 1 ? 2 * x : 0) * static_cast<std::size_t>(channels);
+            for (int c = 0; c < channels; ++c) {
+                const unsigned sum = row0[at + c] + row0[at + dx + c] + row1[at + c] + row1[at + dx + c];
+                target[static_cast<std::size_t>(x * channels + c)] =
+                    static_cast<unsigned char>((sum + 2) / 4);
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool uploadImage(GLenum target, const std::string& path) {
+    Picture picture;
+    if (!decodePicture(path, picture)) {
         glTexImage2D(target, 0, GL_RGBA, 0, 0, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
         return false;
     }
-    // Blue first in memory: GL swaps the channels while it copies.
-    glTexImage2D(target, 0, GL_RGBA, w, h, 0, directFormat(image.get()), GL_UNSIGNED_BYTE, bits);
+    upload(target, 0, picture.width, picture.height, picture.format, picture.pitch, picture.channels,
+           picture.bytes);
     return true;
 }
 
@@ -111,8 +188,31 @@ Texture::Texture(std::string path) {
     glBindTexture(GL_TEXTURE_2D, textureId);
     textureRegistry.push_back(textureId);
 
-    if (uploadImage(GL_TEXTURE_2D, path))
-        glGenerateMipmap(GL_TEXTURE_2D);
+    Picture picture;
+    if (!decodePicture(path, picture)) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    } else {
+        upload(GL_TEXTURE_2D, 0, picture.width, picture.height, picture.format, picture.pitch,
+               picture.channels, picture.bytes);
+        // The mipmap chain, made here rather than by glGenerateMipmap: the
+        // same 2 x 2 means, without the GL driver compiling its mipmap
+        // program on the game's first texture (a tenth of a second of
+        // start-up on the software renderer).
+        std::vector<unsigned char> levels[2];
+        const unsigned char* source = picture.bytes;
+        std::size_t pitch = picture.pitch;
+        int width = picture.width, height = picture.height;
+        for (GLint level = 1; width > 1 || height > 1; ++level) {
+            std::vector<unsigned char>& next = levels[level % 2];
+            int nextWidth = 0, nextHeight = 0;
+            halve(source, pitch, width, height, picture.channels, next, nextWidth, nextHeight);
+            width = nextWidth;
+            height = nextHeight;
+            pitch = static_cast<std::size_t>(width) * static_cast<std::size_t>(picture.channels);
+            source = next.data();
+            upload(GL_TEXTURE_2D, level, width, height, picture.format, pitch, picture.channels, source);
+        }
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);

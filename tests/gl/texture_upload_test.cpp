@@ -7,6 +7,7 @@
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -92,6 +93,37 @@ TEST_F(TextureUploadTest, EveryKindOfPictureGivesTheDecodedTexels) {
     expectSameAsDecoded("Kobuldo/Textures/MyFont.bmp");
     expectSameAsDecoded("Kobuldo/Textures/ring.jpg");
     expectSameAsDecoded("Kobuldo/Textures/particle.png");
+    expectSameAsDecoded("Kobuldo/Textures/wood.png");
+    expectSameAsDecoded("Kobuldo/Textures/Startscreen.png");
+}
+
+TEST_F(TextureUploadTest, MipmapLevelsAreTheRoundedMeansDownToOneTexel) {
+    // 4 x 2, 24-bit: level 1 is 2 x 1, level 2 is 1 x 1.
+    FIBITMAP* image = FreeImage_Allocate(4, 2, 24);
+    const BYTE values[2][12] = {{0, 10, 20, 1, 11, 21, 100, 200, 255, 101, 201, 255},
+                                {2, 12, 22, 4, 14, 25, 102, 202, 255, 103, 203, 254}};
+    for (int y = 0; y < 2; ++y)
+        std::copy(values[y], values[y] + 12, FreeImage_GetScanLine(image, y));
+    const std::string path = (dir / "mips.png").string();
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, image, path.c_str(), 0));
+    FreeImage_Unload(image);
+
+    tovi::Texture texture(path);
+    unsigned char level1[2 * 4] = {}, level2[4] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
+    glGetTexImage(GL_TEXTURE_2D, 2, GL_RGBA, GL_UNSIGNED_BYTE, level2);
+    // FreeImage keeps blue first; the texture is red first.
+    const unsigned char expect1[8] = {22, 12, 2, 255, 255, 202, 102, 255};
+    const unsigned char expect2[4] = {139, 107, 52, 255};
+    EXPECT_EQ(std::vector<unsigned char>(level1, level1 + 8),
+              std::vector<unsigned char>(expect1, expect1 + 8));
+    EXPECT_EQ(std::vector<unsigned char>(level2, level2 + 4),
+              std::vector<unsigned char>(expect2, expect2 + 4));
+    GLint w3 = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &w3);
+    EXPECT_EQ(w3, 0) << "no level below 1 x 1";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextureUploadTest, MissingPictureUploadsAnEmptyImage) {

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -99,6 +100,33 @@ inline long peakResidentKb() {
 inline long residentKb() {
     return statusKb("VmRSS");
 }
+
+// Sends standard output to /dev/null while it lives (the game's loaders
+// print lines such as the course's best time).
+class QuietStdout {
+  public:
+    QuietStdout() {
+        std::fflush(stdout);
+        saved = dup(1);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, 1);
+            close(null);
+        }
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        if (saved >= 0) {
+            dup2(saved, 1);
+            close(saved);
+        }
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+  private:
+    int saved = -1;
+};
 
 // Key-value result files written by a measured child process.
 inline void appendResult(const std::string& path, const std::string& key, double value) {

@@ -81,7 +81,12 @@ RunFigures run(int frames) {
     c.rings = &rings;
     c.physicsWorld = &world;
     c.myCollision = &race;
-    tovi::Controls controls(c);
+    std::unique_ptr<tovi::Controls> made;
+    {
+        bench::QuietStdout quiet;
+        made = std::make_unique<tovi::Controls>(c);
+    }
+    tovi::Controls& controls = *made;
     tovi::Rotationposition rotation(0.0f, 0.0f, 0.0f, 4.0f);
     tovi::scene::ParticleSystem particles;
     ViewFrustum frustum;

@@ -26,8 +26,8 @@ from gen_common import Mesh
 
 CELL = 4.0                 # grid step
 HALF = CELL / 2.0
-GRADE = 0.75               # height lost per unit of length at every joint
-DROP = {"straight": 3.0, "ramp": 4.0, "left": 3.0, "right": 3.0}
+GRADE = 0.875              # height lost per unit of length at every joint
+DROP = {"straight": 3.5, "ramp": 4.5, "left": 3.5, "right": 3.5}
 KINDS = ("ramp", "straight", "left", "right")
 
 INNER = 0.80               # half width of the channel between the rails

@@ -374,8 +374,8 @@ KEYS = [
 
 
 def start_screen():
-    eye, target = chase_camera(7, 0.4, 3.6, 1.4, -2.4, 5.0, 0.6)
-    img, _ = scene(eye, target, ball_on_piece=7, ball_t=0.4)
+    eye, target = chase_camera(5, 0.4, 3.6, 1.4, -2.4, 5.0, 0.6)
+    img, _ = scene(eye, target, ball_on_piece=5, ball_t=0.4)
     img = vignette(img)
     img = title(img, "Zentaro", WIDTH // 2, 26, 150, (255, 236, 150), (242, 132, 36))
     img = caption(img, "Roll down the sky course, pass every ring, beat the best time.", 196, 25)
@@ -384,8 +384,8 @@ def start_screen():
 
 
 def win_screen():
-    eye, target = chase_camera(19, 0.35, 3.0, 1.6, 2.2, 5.0, 1.0)
-    img, _ = scene(eye, target, ball_on_piece=19, ball_t=0.35)
+    eye, target = chase_camera(14, 0.5, 3.2, 1.2, 2.0, 2.5, -0.6)
+    img, _ = scene(eye, target, ball_on_piece=14, ball_t=0.5)
     img = grade(img, (1.15, 1.0, 0.7), 0.35)
     img = _confetti(img)
     img = vignette(img)
@@ -396,8 +396,8 @@ def win_screen():
 
 
 def lose_screen():
-    eye, target = chase_camera(13, 0.5, 3.4, 1.5, 2.0, 5.0, 0.2)
-    img, _ = scene(eye, target, ball_on_piece=13, ball_t=0.5)
+    eye, target = chase_camera(10, 0.5, 3.4, 1.5, 2.0, 5.0, 0.2)
+    img, _ = scene(eye, target, ball_on_piece=10, ball_t=0.5)
     img = grade(img, (0.55, 0.62, 0.85), 0.45)
     img = vignette(img, 0.5)
     img = title(img, "Too slow!", WIDTH // 2, 70, 140, (200, 225, 255), (90, 130, 230), outline=(10, 16, 40))

@@ -15,13 +15,34 @@ KILLS=${KILLS:-3}
 # The moment of the kill: up to this many milliseconds after saving began.
 SPREAD_MS=${SPREAD_MS:-1200}
 
+release_keys() { xdotool keyup Control_L keyup s keyup b keyup Return keyup e 2>/dev/null; }
+
+# start_saving WAY: the game, just started, saves every frame from now on:
+# a race won with B, or the editor's save held. Keys are tried again while
+# the game is still setting up.
+start_saving() {
+  local way=$1 inode attempt
+  inode=$(course_inode)
+  for attempt in $(seq 1 10); do
+    tap Return
+    if [ "$way" = race ]; then
+      tap b
+    else
+      tap e
+      xdotool keydown Control_L
+      sleep 0.05
+      xdotool keydown s
+    fi
+    wait_for_save "$inode" 2 && return 0
+    release_keys
+  done
+  fail "$way: the game never started saving"
+}
+
 # The course as the game writes it: one first start and won race normalises
 # whatever file we began with.
 SETTLE=0.5 start_game
-before=$(course_inode)
-tap Return
-tap b
-wait_for_save "$before" 10 || fail "a won race did not save the course"
+start_saving race
 stop_game
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
 summary=$("$CHECK" "$COURSE" --complete) || fail "first save is broken: $summary"
@@ -33,29 +54,13 @@ echo "course: $summary"
 
 kills=0
 cut_short=0 # kills that left a temporary behind: the save was under way
-release_keys() { xdotool keyup Control_L keyup s keyup b keyup Return keyup e 2>/dev/null; }
 
 # kill_while_saving WAY: one run of the game, killed while it saves.
 kill_while_saving() {
-  local way=$1 attempt leftovers
+  local way=$1 leftovers
   leftovers=$(temporary_names)
   SETTLE=0.3 start_game
-  local inode
-  inode=$(course_inode)
-  for attempt in 1 2 3 4 5; do
-    tap Return
-    if [ "$way" = race ]; then
-      tap b
-    else
-      tap e
-      xdotool keydown Control_L
-      sleep 0.05
-      xdotool keydown s
-    fi
-    wait_for_save "$inode" 2 && break
-    release_keys
-    [ "$attempt" -eq 5 ] && fail "$way kill $kills: the game never started saving"
-  done
+  start_saving "$way"
   # The game is up and saving: what the last kill left must be gone.
   for name in $leftovers; do
     [ -e "$name" ] && fail "$way kill $kills: leftover $name was not cleared at start"
@@ -85,10 +90,7 @@ done
 # The start after the last kill clears what the kills left and the game goes
 # on as usual.
 SETTLE=0.3 start_game
-inode=$(course_inode)
-tap Return
-tap b
-wait_for_save "$inode" 10 || fail "no save after the kills"
+start_saving race
 stop_game
 [ "$(temporaries)" -eq 0 ] || fail "temporaries left after a normal run: $(temporary_names)"
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"

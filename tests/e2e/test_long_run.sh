@@ -113,12 +113,11 @@ pass "$SECONDS s of play, Escape with status 0, no GL error"
 after=$("$CHECK" "$COURSE" --complete) || fail "the saved course is broken: $after"
 pieces_after=$(awk '{ print $2 }' <<<"$after")
 rings_after=$(awk '{ print $4 }' <<<"$after")
-# A tap can fall between two debounce gaps; most must have placed something.
-[ "$pieces_after" -gt "$pieces_before" ] && [ "$pieces_after" -le $((pieces_before + placed_pieces)) ] ||
-  fail "pieces $pieces_before -> $pieces_after after $placed_pieces placed"
-[ "$rings_after" -gt "$rings_before" ] && [ "$rings_after" -le $((rings_before + placed_rings)) ] ||
-  fail "rings $rings_before -> $rings_after after $placed_rings placed"
-pass "course saved: $after ($placed_pieces pieces and $placed_rings rings placed)"
+# Taps reach the game through a busy X server: one may be missed, or seen in
+# two frames a debounce gap apart. What was placed must be there.
+[ "$pieces_after" -gt "$pieces_before" ] || fail "pieces $pieces_before -> $pieces_after after $placed_pieces taps"
+[ "$rings_after" -gt "$rings_before" ] || fail "rings $rings_before -> $rings_after after $placed_rings taps"
+pass "course saved: $after ($placed_pieces piece and $placed_rings ring taps)"
 
 # Memory: the mean of the first and of the last three steady samples.
 read -r first warm_end start_kb end_kb samples < <(awk '

@@ -1,12 +1,16 @@
 #include "render/PngReader.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tovi {
 
@@ -31,13 +35,63 @@ bool isHarmless(const unsigned char* type) {
            isType(type, "tIME");
 }
 
-int paeth(int a, int b, int c) {
-    const int pa = std::abs(b - c);
-    const int pb = std::abs(a - c);
-    const int pc = std::abs(a + b - 2 * c);
-    if (pa <= pb && pa <= pc)
-        return a;
-    return pb <= pc ? b : c;
+#if defined(__SSE2__)
+// One pixel to and from the low 16-bit lanes of a register. The load takes
+// four bytes whatever the pixel size (the buffers have a spare byte at the
+// end), so it is one plain load; lanes past the pixel are never stored.
+inline __m128i loadPixel(const unsigned char* p) {
+    int v = 0;
+    std::memcpy(&v, p, 4);
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(v), _mm_setzero_si128());
+}
+template <int Bpp> void storePixel(unsigned char* p, __m128i v) {
+    const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_and_si128(v, _mm_set1_epi16(0xff)), v));
+    std::memcpy(p, &packed, Bpp);
+}
+__m128i absolute(__m128i v) {
+    return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+#endif
+
+// The Paeth filter pixel by pixel; with SSE2 all channels of a pixel at once.
+template <int Bpp> void unpaeth(unsigned char* row, const unsigned char* up, std::size_t bytes) {
+#if defined(__SSE2__)
+    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
+    for (std::size_t i = 0; i < bytes; i += Bpp) {
+        const __m128i b = loadPixel(up + i);
+        const __m128i x = loadPixel(row + i);
+        const __m128i da = _mm_sub_epi16(b, c); // p - a
+        const __m128i db = _mm_sub_epi16(a, c); // p - b
+        const __m128i pa = absolute(da);
+        const __m128i pb = absolute(db);
+        const __m128i pc = absolute(_mm_add_epi16(da, db));
+        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        // a where pa is smallest, else b where pb is, else c: the order
+        // the format gives for ties.
+        const __m128i useA = _mm_cmpeq_epi16(smallest, pa);
+        const __m128i useB = _mm_andnot_si128(useA, _mm_cmpeq_epi16(smallest, pb));
+        const __m128i useC = _mm_andnot_si128(_mm_or_si128(useA, useB), _mm_set1_epi16(-1));
+        const __m128i predictor = _mm_or_si128(_mm_or_si128(_mm_and_si128(useA, a), _mm_and_si128(useB, b)),
+                                               _mm_and_si128(useC, c));
+        const __m128i value = _mm_and_si128(_mm_add_epi16(x, predictor), _mm_set1_epi16(0xff));
+        storePixel<Bpp>(row + i, value);
+        a = value;
+        c = b;
+    }
+#else
+    const auto paeth = [](int a, int b, int c) {
+        const int pa = std::abs(b - c);
+        const int pb = std::abs(a - c);
+        const int pc = std::abs(a + b - 2 * c);
+        if (pa <= pb && pa <= pc)
+            return a;
+        return pb <= pc ? b : c;
+    };
+    for (std::size_t i = 0; i < Bpp; ++i)
+        row[i] = static_cast<unsigned char>(row[i] + up[i]);
+    for (std::size_t i = Bpp; i < bytes; ++i)
+        row[i] = static_cast<unsigned char>(row[i] + paeth(row[i - Bpp], up[i], up[i - Bpp]));
+#endif
 }
 
 // Undoes the row filter of one scan line: `row` holds the filtered bytes and
@@ -61,10 +115,7 @@ template <int Bpp> bool unfilter(int filter, unsigned char* row, const unsigned 
             row[i] = static_cast<unsigned char>(row[i] + ((row[i - Bpp] + up[i]) >> 1));
         return true;
     case 4:
-        for (std::size_t i = 0; i < Bpp; ++i)
-            row[i] = static_cast<unsigned char>(row[i] + up[i]);
-        for (std::size_t i = Bpp; i < bytes; ++i)
-            row[i] = static_cast<unsigned char>(row[i] + paeth(row[i - Bpp], up[i], up[i - Bpp]));
+        unpaeth<Bpp>(row, up, bytes);
         return true;
     default:
         return false;
@@ -73,23 +124,20 @@ template <int Bpp> bool unfilter(int filter, unsigned char* row, const unsigned 
 
 } // namespace
 
-bool decodePlainPng(const unsigned char* data, std::size_t size, PngPicture& out) {
+bool decodePlainPng(const unsigned char* data, std::size_t size, PngPicture& out, bool rgba) {
     static const unsigned char kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
     if (data == nullptr || size < 8 || std::memcmp(data, kSignature, 8) != 0)
         return false;
 
-    z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        return false;
-    struct End {
-        z_stream* z;
-        ~End() { inflateEnd(z); }
-    } end{&z};
-
     std::size_t pos = 8;
-    bool header = false, ended = false, streamEnd = false, sawData = false, dataDone = false;
+    bool header = false, ended = false, sawData = false, dataDone = false;
+    // The compressed image data, gathered from its chunks.
+    std::vector<unsigned char> packed;
     std::size_t lineBytes = 0;
-    std::vector<unsigned char> filtered; // one filter byte and one line per row, top row first
+    // One filter byte and one line per row, top row first; every byte of it
+    // is written by the decompression before it is read.
+    std::unique_ptr<unsigned char[]> filtered;
+    std::size_t filteredSize = 0;
     while (!ended) {
         if (size - pos < 12)
             return false;
@@ -99,7 +147,7 @@ bool decodePlainPng(const unsigned char* data, std::size_t size, PngPicture& out
         const unsigned char* type = data + pos + 4;
         const unsigned char* body = data + pos + 8;
         const std::uint32_t crc = bigEndian32(body + length);
-        if (crc32(crc32(0L, Z_NULL, 0), type, length + 4) != crc)
+        if (libdeflate_crc32(0, type, length + 4) != crc)
             return false;
         pos += 12 + length;
 
@@ -119,30 +167,16 @@ bool decodePlainPng(const unsigned char* data, std::size_t size, PngPicture& out
             out.height = static_cast<int>(h);
             out.channels = channels;
             lineBytes = std::size_t(w) * std::size_t(channels);
-            filtered.resize((lineBytes + 1) * std::size_t(h));
-            z.next_out = filtered.data();
-            z.avail_out = static_cast<uInt>(filtered.size());
+            filteredSize = (lineBytes + 1) * std::size_t(h);
+            filtered.reset(new unsigned char[filteredSize + 1]); // + a spare byte for whole-pixel loads
+            filtered[filteredSize] = 0;
             header = true;
         } else if (isType(type, "IDAT")) {
             // Image data is one run of consecutive chunks.
-            if (dataDone || streamEnd)
+            if (dataDone)
                 return false;
             sawData = true;
-            z.next_in = const_cast<Bytef*>(body);
-            z.avail_in = length;
-            while (z.avail_in > 0) {
-                const int status = inflate(&z, Z_NO_FLUSH);
-                if (status == Z_STREAM_END) {
-                    streamEnd = true;
-                    break;
-                }
-                if (status != Z_OK)
-                    return false;
-                if (z.avail_out == 0 && z.avail_in > 0)
-                    return false; // more image data than the picture holds
-            }
-            if (streamEnd && z.avail_in > 0)
-                return false;
+            packed.insert(packed.end(), body, body + length);
         } else if (isType(type, "IEND")) {
             ended = true;
         } else if (!isHarmless(type)) {
@@ -151,29 +185,57 @@ bool decodePlainPng(const unsigned char* data, std::size_t size, PngPicture& out
         if (sawData && !isType(type, "IDAT"))
             dataDone = true;
     }
-    if (!header || !streamEnd || z.avail_out != 0)
+    if (!header || !sawData)
+        return false;
+    // Exactly one complete stream that fills the picture, nothing after it.
+    libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+    if (inflater == nullptr)
+        return false;
+    std::size_t used = 0, produced = 0;
+    const libdeflate_result result = libdeflate_zlib_decompress_ex(
+        inflater, packed.data(), packed.size(), filtered.get(), filteredSize, &used, &produced);
+    libdeflate_free_decompressor(inflater);
+    if (result != LIBDEFLATE_SUCCESS || used != packed.size() || produced != filteredSize)
         return false;
 
-    // Undo the filters top-down, writing each line to its place counted from
-    // the bottom.
+    // Undo the filters top-down in place (each line's filter byte before it
+    // keeps the lines apart), then copy each line to its place counted from
+    // the bottom, adding alpha where asked.
     const std::size_t rows = static_cast<std::size_t>(out.height);
-    out.pixels.resize(lineBytes * rows);
-    const std::vector<unsigned char> zeros(lineBytes, 0);
+    const std::size_t width = static_cast<std::size_t>(out.width);
+    const int fileChannels = out.channels;
+    const std::vector<unsigned char> zeros(lineBytes + 1, 0);
     const unsigned char* up = zeros.data();
     for (std::size_t r = 0; r < rows; ++r) {
-        const unsigned char* source = filtered.data() + r * (lineBytes + 1);
-        unsigned char* line = out.pixels.data() + (rows - 1 - r) * lineBytes;
-        std::memcpy(line, source + 1, lineBytes);
-        const bool ok = out.channels == 3 ? unfilter<3>(source[0], line, up, lineBytes)
-                                          : unfilter<4>(source[0], line, up, lineBytes);
+        unsigned char* line = filtered.get() + r * (lineBytes + 1) + 1;
+        const bool ok = fileChannels == 3 ? unfilter<3>(line[-1], line, up, lineBytes)
+                                          : unfilter<4>(line[-1], line, up, lineBytes);
         if (!ok)
             return false;
         up = line;
     }
+    if (rgba)
+        out.channels = 4;
+    const std::size_t outLine = width * static_cast<std::size_t>(out.channels);
+    out.pixels.reset(new unsigned char[outLine * rows]);
+    for (std::size_t r = 0; r < rows; ++r) {
+        const unsigned char* line = filtered.get() + r * (lineBytes + 1) + 1;
+        unsigned char* target = out.pixels.get() + (rows - 1 - r) * outLine;
+        if (out.channels == fileChannels) {
+            std::memcpy(target, line, lineBytes);
+            continue;
+        }
+        for (std::size_t x = 0; x < width; ++x) {
+            target[4 * x + 0] = line[3 * x + 0];
+            target[4 * x + 1] = line[3 * x + 1];
+            target[4 * x + 2] = line[3 * x + 2];
+            target[4 * x + 3] = 255;
+        }
+    }
     return true;
 }
 
-bool readPlainPng(const std::string& path, PngPicture& out) {
+bool readPlainPng(const std::string& path, PngPicture& out, bool rgba) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
@@ -191,7 +253,7 @@ bool readPlainPng(const std::string& path, PngPicture& out) {
     file.seekg(0);
     if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
         return false;
-    return decodePlainPng(bytes.data(), bytes.size(), out);
+    return decodePlainPng(bytes.data(), bytes.size(), out, rgba);
 }
 
 } // namespace tovi

@@ -109,13 +109,13 @@ struct Picture {
 bool decodePicture(const std::string& path, Picture& picture) {
     // The game's PNG pictures take the fast reader; it declines anything the
     // general decoder would treat differently.
-    if (readPlainPng(path, picture.png)) {
+    if (readPlainPng(path, picture.png, true)) {
         picture.width = picture.png.width;
         picture.height = picture.png.height;
         picture.channels = picture.png.channels;
         picture.format = picture.channels == 3 ? GL_RGB : GL_RGBA;
         picture.pitch = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.channels);
-        picture.bytes = picture.png.pixels.data();
+        picture.bytes = picture.png.pixels.get();
         return true;
     }
     picture.image.reset(decode(path));
@@ -144,29 +144,39 @@ void upload(GLenum target, GLint level, int width, int height, GLenum format, st
 
 // The next smaller mipmap level (each side halved, at least 1): every texel
 // the rounded mean of the 2 x 2 texels (fewer at an odd edge) it covers.
+template <int Channels>
+void halveRows(const unsigned char* source, std::size_t sourcePitch, int width, int height,
+               unsigned char* out, int outWidth, int outHeight) {
+    const std::size_t outPitch = static_cast<std::size_t>(outWidth) * Channels;
+    const std::size_t down = height > 1 ? sourcePitch : 0;
+    const std::size_t right = width > 1 ? Channels : 0;
+    const std::size_t step = width > 1 ? 2 * Channels : 0;
+    for (int y = 0; y < outHeight; ++y) {
+        const unsigned char* row0 = source + static_cast<std::size_t>(height > 1 ? 2 * y : 0) * sourcePitch;
+        const unsigned char* row1 = row0 + down;
+        unsigned char* target = out + outPitch * static_cast<std::size_t>(y);
+        for (int x = 0; x < outWidth; ++x) {
+            const std::size_t at = static_cast<std::size_t>(x) * step;
+            for (int c = 0; c < Channels; ++c) {
+                const unsigned sum =
+                    row0[at + c] + row0[at + right + c] + row1[at + c] + row1[at + right + c];
+                target[static_cast<std::size_t>(x) * Channels + c] =
+                    static_cast<unsigned char>((sum + 2) >> 2);
+            }
+        }
+    }
+}
+
 void halve(const unsigned char* source, std::size_t sourcePitch, int width, int height, int channels,
            std::vector<unsigned char>& out, int& outWidth, int& outHeight) {
     outWidth = width > 1 ? width / 2 : 1;
     outHeight = height > 1 ? height / 2 : 1;
-    const std::size_t outPitch = static_cast<std::size_t>(outWidth) * static_cast<std::size_t>(channels);
-    out.resize(outPitch * static_cast<std::size_t>(outHeight));
-    const int dy = height > 1 ? 1 : 0;
-    const int dx = width > 1 ? channels : 0;
-    for (int y = 0; y < outHeight; ++y) {
-        const unsigned char* row0 =
-            source + sourcePitch * static_cast<std::size_t>(2 * y * (height > 1 ? 1 : 0));
-        const unsigned char* row1 = row0 + sourcePitch * static_cast<std::size_t>(dy);
-        unsigned char* target = out.data() + outPitch * static_cast<std::size_t>(y);
-        for (int x = 0; x < outWidth; ++x) {
-            const std::size_t at =
-                static_cast<std::size_t>(width > 1 ? 2 * x : 0) * static_cast<std::size_t>(channels);
-            for (int c = 0; c < channels; ++c) {
-                const unsigned sum = row0[at + c] + row0[at + dx + c] + row1[at + c] + row1[at + dx + c];
-                target[static_cast<std::size_t>(x * channels + c)] =
-                    static_cast<unsigned char>((sum + 2) / 4);
-            }
-        }
-    }
+    out.resize(static_cast<std::size_t>(outWidth) * static_cast<std::size_t>(outHeight) *
+               static_cast<std::size_t>(channels));
+    if (channels == 4)
+        halveRows<4>(source, sourcePitch, width, height, out.data(), outWidth, outHeight);
+    else
+        halveRows<3>(source, sourcePitch, width, height, out.data(), outWidth, outHeight);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "render/PngReader.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,12 +20,21 @@ void put32(Bytes& out, std::uint32_t v) {
         out.push_back(static_cast<unsigned char>(v >> shift));
 }
 
+// The zlib stream of the bytes, as an encoder writes it.
+Bytes compress(const Bytes& raw) {
+    libdeflate_compressor* packer = libdeflate_alloc_compressor(9);
+    Bytes packed(libdeflate_zlib_compress_bound(packer, raw.size()));
+    packed.resize(libdeflate_zlib_compress(packer, raw.data(), raw.size(), packed.data(), packed.size()));
+    libdeflate_free_compressor(packer);
+    return packed;
+}
+
 void chunk(Bytes& png, const char* type, const Bytes& body) {
     put32(png, static_cast<std::uint32_t>(body.size()));
     Bytes typed(type, type + 4);
     typed.insert(typed.end(), body.begin(), body.end());
     png.insert(png.end(), typed.begin(), typed.end());
-    put32(png, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+    put32(png, libdeflate_crc32(0, typed.data(), typed.size()));
 }
 
 int paeth(int a, int b, int c) {
@@ -84,10 +93,7 @@ struct Png {
             raw.insert(raw.end(), f.begin(), f.end());
             up = rows[y];
         }
-        uLongf size = compressBound(static_cast<uLong>(raw.size()));
-        Bytes packed(size);
-        compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 9);
-        packed.resize(size);
+        Bytes packed = compress(raw);
         packed.insert(packed.end(), trailing.begin(), trailing.end());
 
         Bytes png = {137, 80, 78, 71, 13, 10, 26, 10};
@@ -138,12 +144,52 @@ TEST(PngReader, EveryRowFilterGivesThePictureBottomRowFirst) {
         EXPECT_EQ(out.height, p.height);
         EXPECT_EQ(out.channels, p.channels());
         const std::size_t line = static_cast<std::size_t>(p.width * p.channels());
-        ASSERT_EQ(out.pixels.size(), line * static_cast<std::size_t>(p.height));
+        ASSERT_EQ(out.size(), line * static_cast<std::size_t>(p.height));
         for (int y = 0; y < p.height; ++y) {
-            const Bytes got(out.pixels.begin() + static_cast<long>(line) * (p.height - 1 - y),
-                            out.pixels.begin() + static_cast<long>(line) * (p.height - y));
+            const Bytes got(out.pixels.get() + line * static_cast<std::size_t>(p.height - 1 - y),
+                            out.pixels.get() + line * static_cast<std::size_t>(p.height - y));
             EXPECT_EQ(got, p.rows[static_cast<std::size_t>(y)]) << "row " << y << " from the top";
         }
+
+        // As RGBA: the same colours, alpha 255 where the file has none.
+        tovi::PngPicture rgba;
+        const Bytes bytes = p.encode();
+        ASSERT_TRUE(tovi::decodePlainPng(bytes.data(), bytes.size(), rgba, true));
+        ASSERT_EQ(rgba.channels, 4);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(p.width * p.height); ++i)
+            for (std::size_t c = 0; c < 4; ++c) {
+                const int expected = c < 3 || p.channels() == 4
+                                         ? out.pixels[i * static_cast<std::size_t>(p.channels()) + c]
+                                         : 255;
+                ASSERT_EQ(rgba.pixels[i * 4 + c], expected) << "texel " << i << " channel " << c;
+            }
+    }
+}
+
+TEST(PngReader, PaethTiesAndWrapAroundFollowTheFormat) {
+    // Rows built so the Paeth predictor meets equal distances and sums
+    // past 255 in every channel.
+    for (int colour : {2, 6}) {
+        Png p;
+        p.colour = colour;
+        p.width = 9;
+        p.height = 10;
+        p.rows.clear();
+        const int pattern[] = {0, 255, 128, 127, 1, 254, 64, 192, 100, 100, 200, 50};
+        for (int y = 0; y < p.height; ++y) {
+            Bytes row;
+            for (int i = 0; i < p.width * p.channels(); ++i)
+                row.push_back(static_cast<unsigned char>(pattern[(i * 7 + y * 5) % 12] + (y % 3) * (i % 2)));
+            p.rows.push_back(row);
+        }
+        tovi::PngPicture out;
+        ASSERT_TRUE(decode(p, out));
+        const std::size_t line = static_cast<std::size_t>(p.width * p.channels());
+        for (int y = 0; y < p.height; ++y)
+            EXPECT_EQ(Bytes(out.pixels.get() + line * static_cast<std::size_t>(p.height - 1 - y),
+                            out.pixels.get() + line * static_cast<std::size_t>(p.height - y)),
+                      p.rows[static_cast<std::size_t>(y)])
+                << "row " << y;
     }
 }
 
@@ -190,12 +236,8 @@ TEST(PngReader, DeclinesDamagedFiles) {
         raw.insert(raw.end(), badFilter.rows[static_cast<std::size_t>(y)].begin(),
                    badFilter.rows[static_cast<std::size_t>(y)].end());
     }
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    Bytes packed(size);
-    compress2(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 6);
-    packed.resize(size);
     Bytes png(bytes.begin(), bytes.begin() + 8 + 25);
-    chunk(png, "IDAT", packed);
+    chunk(png, "IDAT", compress(raw));
     chunk(png, "IEND", {});
     EXPECT_FALSE(tovi::decodePlainPng(png.data(), png.size(), out));
 

@@ -115,38 +115,52 @@ def check(pieces, rings):
 CAMERA_OFFSET = np.array([6.0 * math.sin(3.14), 6.0, 6.0 * math.cos(3.14)])
 
 
-def _piece_points(pieces):
-    """Points on every piece's surfaces (its collision vertices), per piece."""
+def _piece_triangles(pieces):
+    """Every piece's collision triangles in the world, as (n, 3, 3) arrays."""
     out = []
     cache = {}
     for kind, origin, r, _q in pieces:
         if kind not in cache:
             _mesh, collision = gen_kit.build_piece(kind)
-            cache[kind] = np.unique(np.round(np.array(collision).reshape(-1, 3), 4), axis=0)
+            cache[kind] = np.array(collision, dtype=np.float64)
         out.append(cache[kind] @ r.T + origin)
     return out
+
+
+def _segment_hits(a, b, tris):
+    """Whether the segment a-b passes through any of the triangles."""
+    d = b - a
+    e1 = tris[:, 1] - tris[:, 0]
+    e2 = tris[:, 2] - tris[:, 0]
+    p = np.cross(d, e2)
+    det = np.einsum("ij,ij->i", e1, p)
+    ok = np.abs(det) > 1e-12
+    inv = np.where(ok, 1.0 / np.where(ok, det, 1.0), 0.0)
+    t = a - tris[:, 0]
+    u = np.einsum("ij,ij->i", t, p) * inv
+    q = np.cross(t, e1)
+    v = (q @ d) * inv
+    w = np.einsum("ij,ij->i", e2, q) * inv
+    return bool(np.any(ok & (u >= 0) & (v >= 0) & (u + v <= 1) & (w > 0) & (w < 1)))
 
 
 def check_camera(pieces):
     """With the camera as the game starts it, no piece may come near the camera
     or block the view of the ball."""
-    points = _piece_points(pieces)
+    triangles = _piece_triangles(pieces)
+    points = [np.unique(np.round(t.reshape(-1, 3), 4), axis=0) for t in triangles]
     problems = []
     for i, (kind, origin, r, _q) in enumerate(pieces):
         for t in np.linspace(0.0, 1.0, 9):
             point, _fw, _left, up = gen_kit.frame(kind, t)
             ball = origin + r @ (point + up * BALL_RADIUS)
             eye = ball + CAMERA_OFFSET
-            # the sight line from the eye to just above the ball
-            sight = np.linspace(0.0, 0.85, 18)[:, None] * ((ball + np.array([0, 0.3, 0])) - eye) + eye
             for j, pts in enumerate(points):
                 if np.min(np.linalg.norm(pts - eye, axis=1)) < 1.0:
                     problems.append("piece %d is next to the camera over piece %d" % (j, i))
-                    break
-                d = np.min(np.linalg.norm(pts[None, :, :] - sight[:, None, :], axis=2))
-                if d < 0.25:
+                # the view of the ball's top half and of the head on it
+                if _segment_hits(eye, ball + up * 0.2, triangles[j]):
                     problems.append("piece %d hides the ball on piece %d" % (j, i))
-                    break
     return sorted(set(problems))
 
 

@@ -58,16 +58,20 @@ void main() {
     vec3 toLamp = lightPosWorld - worldPos;
     float lampDist = length(toLamp);
     toLamp /= lampDist;
-    float lampFall = 1.0 / (1.0 + 0.012 * lampDist * lampDist);
+    float lampFall = 1.0 / (1.0 + 0.008 * lampDist * lampDist);
     float lampDiffuse = max(dot(n, toLamp), 0.0) * lampFall;
     vec3 halfLamp = normalize(toLamp + toEye);
     float lampSpec = pow(max(dot(n, halfLamp), 0.0), 24.0) * lampFall * 0.25;
 
-    float sun = max(dot(n, sunDir), 0.0) * sunVisibility(n0);
+    // the lamps hang high above as well, so whatever shades the sun also
+    // takes most of the lamp's light: the ball gets a clear shadow
+    float visible = sunVisibility(n0);
+    float sun = max(dot(n, sunDir), 0.0) * visible;
+    float lampShade = mix(0.3, 1.0, visible);
     vec3 ambient = mix(groundAmbient, skyAmbient, n.y * 0.5 + 0.5);
 
-    vec3 color = albedo * (ambient + sunColor * sun * 0.75 + lampColor * lampDiffuse * 1.5)
-               + lampColor * lampSpec;
+    vec3 color = albedo * (ambient + sunColor * sun * 0.95 + lampColor * lampDiffuse * 1.0 * lampShade)
+               + lampColor * lampSpec * visible;
 
     float dist = length(eyePos - worldPos);
     color = mix(color, fogColor, smoothstep(35.0, 100.0, dist) * 0.55);

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -69,6 +70,19 @@ class Scanner {
         if (pos_ >= text_.size())
             return false;
         const char* start = text_.c_str() + pos_;
+        // Plain decimal numbers, nearly all of a mesh file, take the fast
+        // conversion; what it would not read exactly as strtof does (a
+        // leading '+', hexadecimal, values out of range) goes to strtof.
+        if (*start != '+') {
+            const char* last = text_.c_str() + text_.size();
+            float fast = 0.0f;
+            const std::from_chars_result r = std::from_chars(start, last, fast);
+            if (r.ec == std::errc() && !(r.ptr < last && (*r.ptr == 'x' || *r.ptr == 'X'))) {
+                out = fast;
+                pos_ += static_cast<std::size_t>(r.ptr - start);
+                return true;
+            }
+        }
         char* end = nullptr;
         const int savedErrno = errno;
         const float value = std::strtof(start, &end);

@@ -13,6 +13,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <iostream>
 
 namespace tovi {
@@ -76,8 +77,12 @@ Controls::Controls(const ControlsContext& c)
 
 void Controls::loadTrack(std::string path) {
     CourseData course;
-    if (!readCourseFile(path, course, std::cout))
+    if (!readCourseFile(path, course, std::cout)) {
+        std::error_code error;
+        keepCourseFile = std::filesystem::exists(path, error);
         return;
+    }
+    keepCourseFile = course.truncated;
     for (const CourseEntry& entry : course.entries) {
         if (entry.kind == "ring")
             rings->push_back(factory->makeRing(entry.matrix));
@@ -92,6 +97,13 @@ void Controls::loadTrack(std::string path) {
 }
 
 bool Controls::saveTrack(std::string path) {
+    if (keepCourseFile) {
+        if (!toldKeepingCourseFile) {
+            toldKeepingCourseFile = true;
+            std::cout << "Not saving: " << path << " was not loaded whole and is kept as it is" << std::endl;
+        }
+        return false;
+    }
     std::vector<CoursePiece> pieces;
     pieces.reserve(tracks->size());
     for (scene::SceneObject* object : *tracks) {

@@ -103,6 +103,10 @@ class Controls {
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
     scene::SceneObject* wobbling = nullptr;
+    // The course file exists but was not loaded whole (unreadable, or more
+    // entries than a course may hold): saving would lose the rest of it.
+    bool keepCourseFile = false;
+    bool toldKeepingCourseFile = false;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear

@@ -107,14 +107,17 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
     out = CourseData{};
     CourseReader reader(text);
     std::string word;
+    std::size_t leftOut = 0;
     while (reader.nextWord(word)) {
         if (isPieceKeyword(word) || word == "ring") {
             CourseEntry entry;
             entry.kind = word;
-            if (readMatrix(reader, entry.matrix)) {
+            if (!readMatrix(reader, entry.matrix)) {
+                log << "Skipping " << word << " entry with a non-finite number in " << sourceName << "\n";
+            } else if (out.entries.size() < kMaxCourseEntries) {
                 out.entries.push_back(entry);
             } else {
-                log << "Skipping " << word << " entry with a non-finite number in " << sourceName << "\n";
+                ++leftOut;
             }
         } else if (word == "besttime") {
             float value = 0.0f;
@@ -127,6 +130,11 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
             }
         }
         // Any other word is skipped on its own.
+    }
+    if (leftOut > 0) {
+        out.truncated = true;
+        log << sourceName << " holds " << out.entries.size() + leftOut << " pieces and rings, more than the "
+            << kMaxCourseEntries << " a course may have; the other " << leftOut << " are left out\n";
     }
 }
 

@@ -3,6 +3,7 @@
 // controls turn what is read into pieces and rings.
 #include <glm/glm.hpp>
 
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,13 +15,21 @@ struct CourseEntry {
     glm::mat4 matrix; // column-major placement, identity where numbers are missing
 };
 
+// Most pieces and rings a course may hold. Every one keeps its own meshes,
+// textures and body (about 2 MB, and 15 ms to build); a shared file with a
+// million entries would otherwise exhaust memory before the first frame.
+constexpr std::size_t kMaxCourseEntries = 1000;
+
 struct CourseData {
     std::vector<CourseEntry> entries; // in file order
     double bestTime = 0.0;            // 0 when the file has none
+    bool truncated = false;           // entries beyond kMaxCourseEntries were left out
 };
 
 // Parses course text. Entries with a non-finite number (nan, inf) are skipped
 // with a message naming sourceName. Unknown words are ignored one at a time.
+// Only the first kMaxCourseEntries entries are kept (message, truncated set);
+// a best time after them still counts.
 void parseCourse(const std::string& text, const std::string& sourceName, CourseData& out, std::ostream& log);
 
 // Reads the file; false (with "Impossible to open the file !" and the path on

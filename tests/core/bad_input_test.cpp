@@ -103,9 +103,12 @@ TEST(BadCourse, AMillionWordsAndATenMegabyteLine) {
     for (int i = 0; i < 1'000'000; ++i)
         words += (i % 7 == 0) ? "ring " : "junk ";
     words += "besttime 45000\n";
-    CourseData data = parse(words);
-    // Each ring takes the next ring word as the end of its numbers.
-    EXPECT_EQ(data.entries.size(), 142858u);
+    std::string log;
+    CourseData data = parse(words, &log);
+    // 142,858 ring words, each ended by the next word: only the first
+    // thousand become rings.
+    EXPECT_EQ(data.entries.size(), kMaxCourseEntries);
+    EXPECT_NE(log.find("holds 142858 pieces and rings"), std::string::npos) << log;
     EXPECT_EQ(data.bestTime, 45000.0);
 
     const std::string line(10 * 1024 * 1024, 'x');
@@ -114,10 +117,48 @@ TEST(BadCourse, AMillionWordsAndATenMegabyteLine) {
     EXPECT_EQ(data.bestTime, 1.0);
 
     // Ten megabytes of digits is one number, far beyond float: skipped.
-    std::string log;
     data = parse("ring 1 0 0 0 0 1 0 0 0 0 1 0 " + std::string(10 * 1024 * 1024, '7') + " 0 0 1\n", &log);
     EXPECT_TRUE(data.entries.empty());
     EXPECT_NE(log.find("non-finite"), std::string::npos);
+}
+
+TEST(BadCourse, MoreEntriesThanACourseMayHoldAreLeftOutAndTheFileIsKept) {
+    std::string text = "Writing this to a file.\n";
+    for (std::size_t i = 0; i < kMaxCourseEntries + 500; ++i)
+        text += (i % 2 ? "ring" : "straight") + std::string(kIdentity);
+    text += "besttime 45000\n";
+
+    std::string log;
+    const CourseData data = parse(text, &log);
+    EXPECT_EQ(data.entries.size(), kMaxCourseEntries);
+    EXPECT_TRUE(data.truncated);
+    EXPECT_EQ(data.bestTime, 45000.0); // the best time after them still counts
+    EXPECT_NE(
+        log.find("bad.track holds 1500 pieces and rings, more than the 1000 a course may have; the other 500 "
+                 "are left out"),
+        std::string::npos)
+        << log;
+    EXPECT_FALSE(parse(text.substr(0, text.size() / 2)).truncated);
+
+    // The game builds the first thousand and never saves over the file: a won
+    // race and the editor's save leave it as it was, with one message.
+    ::testing::internal::CaptureStdout();
+    Harness h(text);
+    EXPECT_EQ(h.tracks.size() + h.rings.size(), kMaxCourseEntries);
+    h.tap(GLFW_KEY_B);
+    for (int i = 0; i < 5; ++i)
+        h.frame();
+    h.tap(GLFW_KEY_E);
+    h.input.press(GLFW_KEY_LEFT_CONTROL);
+    h.input.press(GLFW_KEY_S);
+    for (int i = 0; i < 5; ++i)
+        h.frame();
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(readText(h.trackPath), text);
+    const std::string kept = "Not saving: " + h.trackPath + " was not loaded whole and is kept as it is";
+    const std::size_t first = out.find(kept);
+    EXPECT_NE(first, std::string::npos) << out;
+    EXPECT_EQ(out.find(kept, first + 1), std::string::npos) << "said more than once";
 }
 
 TEST(BadCourse, LoadTrackBuildsOnlyUsableEntriesAndFallsBackToTheDefaultTime) {
@@ -175,6 +216,20 @@ TEST(BadCourse, AFolderOrAnEmptyFileInsteadOfTheCourse) {
         const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find("Impossible to open the file !\n" + h.trackPath), std::string::npos) << out;
         EXPECT_TRUE(h.tracks.empty());
+        // What cannot be read is never replaced by the empty level.
+        ::testing::internal::CaptureStdout();
+        EXPECT_FALSE(h.controls->saveTrack(h.trackPath));
+        EXPECT_NE(::testing::internal::GetCapturedStdout().find("Not saving: " + h.trackPath),
+                  std::string::npos);
+        EXPECT_TRUE(std::filesystem::is_directory(h.trackPath));
+    }
+    {
+        // No course file at all: the first save makes one.
+        ::testing::internal::CaptureStdout();
+        Harness h("");
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(h.controls->saveTrack(h.trackPath));
+        EXPECT_EQ(readText(h.trackPath), "Writing this to a file.\nbesttime 0\n");
     }
     {
         ::testing::internal::CaptureStdout();

@@ -67,7 +67,8 @@ play_a_little() {
 # Each course is played (no win, no save) and must be left exactly as it was.
 good_course=$(cat "$COURSE")
 try_course() { # name: plays $COURSE as it stands
-  cp "$COURSE" "$RUN/course-before" 2>/dev/null
+  rm -f "$RUN/course-before"
+  [ -f "$COURSE" ] && cp "$COURSE" "$RUN/course-before"
   play_a_little "$1"
   if [ -e "$RUN/course-before" ]; then
     cmp -s "$COURSE" "$RUN/course-before" || fail "$1: the course file was changed"
@@ -111,6 +112,31 @@ pass "course of nan, inf and huge numbers"
 : >"$COURSE"
 try_course empty
 pass "empty course file"
+
+if [ -n "${HARDENING:-}" ]; then
+  # A million ring words: a thousand entries are built, the rest left out,
+  # and a won race (B held) must not save the shortened course over the file.
+  { printf '%s\n' "$good_course"; yes ring | head -n 1000000; } >"$COURSE"
+  cp "$COURSE" "$RUN/course-before"
+  started=$SECONDS
+  start_game
+  xdotool keydown b
+  for _ in $(seq 1 1800); do
+    grep -q "Not saving: Kobuldo/Tracks/1.track was not loaded whole" "$RUN/out.txt" && break
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  xdotool keyup b
+  grep -q "was not loaded whole" "$RUN/out.txt" || fail "million rings: no word on keeping the course"
+  loaded=$((SECONDS - started))
+  stop_game
+  [ "$GAME_STATUS" -eq 0 ] || fail "million rings: exit status $GAME_STATUS"
+  grep -q "more than the 1000 a course may have" "$RUN/out.txt" || fail "million rings: no word on the limit"
+  cmp -s "$COURSE" "$RUN/course-before" || fail "million rings: the course file was changed"
+  rm -f "$RUN/course-before"
+  check_sanitizers
+  pass "course of a million ring words: 1000 built in $loaded s, the file kept"
+fi
 
 rm -f "$COURSE"
 mkdir -p "$COURSE/inside"

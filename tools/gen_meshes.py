@@ -10,7 +10,7 @@ from gen_textures import HEAD_EAR_BOX, HEAD_EYE_BOX
 BALL_RADIUS = 0.25
 RING_RADIUS = 0.60      # centre of the tube
 RING_TUBE = 0.055
-LAMP_SCALE = 0.7
+LAMP_SCALE = 0.5
 
 
 def sphere_uv(p):

@@ -77,7 +77,8 @@ class Renderer:
         p = np.array([[c[0] for c in tri] for tri in tris], dtype=np.float64) @ r.T + t
         n = np.array([[c[2] for c in tri] for tri in tris], dtype=np.float64) @ nm.T
         uv = np.array([[c[1] for c in tri] for tri in tris], dtype=np.float64)
-        sx, sy, z = self.project(p.reshape(-1, 3))
+        with np.errstate(divide="ignore", invalid="ignore"):
+            sx, sy, z = self.project(p.reshape(-1, 3))
         sx, sy, z = sx.reshape(-1, 3), sy.reshape(-1, 3), z.reshape(-1, 3)
         for i in range(len(tris)):
             zi = z[i]

@@ -123,6 +123,9 @@ TEST_F(TextureUploadTest, MipmapLevelsAreTheRoundedMeansDownToOneTexel) {
     GLint w3 = -1;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 3, GL_TEXTURE_WIDTH, &w3);
     EXPECT_EQ(w3, 0) << "no level below 1 x 1";
+    GLint maxLevel = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    EXPECT_EQ(maxLevel, 2) << "the chain ends at its 1 x 1 level";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -45,6 +45,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,7 @@ struct Options {
     double raceSeconds = 0;
     std::string blurShader;
     double passSeconds = 0;
+    bool trimAfterSetup = false; // diagnostic: how much of the heap is free after setup
 };
 Options options;
 
@@ -307,6 +309,10 @@ extern "C" void __wrap__ZN4tovi10setupSceneEP10GLFWwindow(GLFWwindow* window) {
     setupEndCpuNs = bench::cpuNs();
     setupEndNs = bench::nowNs();
     result("rss_after_setup_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+    if (options.trimAfterSetup) {
+        malloc_trim(0);
+        result("rss_after_setup_trimmed_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+    }
 }
 
 extern "C" void __wrap_glfwSwapBuffers(GLFWwindow* window) {
@@ -340,6 +346,8 @@ int main(int argc, char** argv) {
             options.raceSeconds = std::atof(argv[++i]);
         else if (a == "--blur")
             options.blurShader = argv[++i];
+        else if (a == "--trim")
+            options.trimAfterSetup = std::atoi(argv[++i]) != 0;
         else if (a == "--passes")
             options.passSeconds = std::atof(argv[++i]);
         else {

@@ -124,6 +124,17 @@ int main(int argc, char** argv) {
         glDeleteTextures(1, &id);
     }
 
+    {
+        // What one more texture adds to the resident memory.
+        std::vector<std::unique_ptr<tovi::Texture>> kept;
+        const long before = bench::residentKb();
+        for (int i = 0; i < 10; ++i)
+            kept.push_back(std::make_unique<tovi::Texture>(tex + "wood.png"));
+        glFinish();
+        std::printf("  %-52s %8.2f MB (the texels with their mipmaps: %.2f MB)\n",
+                    "resident memory per wood.png texture", static_cast<double>(bench::residentKb() - before) / 1024.0 / 10,
+                    512.0 * 512 * 4 * 4 / 3 / 1048576);
+    }
     const std::string obj = "Kobuldo/Objects/V2/";
     for (const char* name : {"straight", "ramp", "left", "right", "shpere", "pellixHead", "ring", "light"}) {
         std::vector<glm::vec3> p, n, t, b;

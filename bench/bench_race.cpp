@@ -6,11 +6,13 @@
 // run (VmHWM), and the same figures on generated courses of 20, 100 and 400
 // pieces. Needs a display (tools/bench.sh runs it under Xvfb).
 //
-//   bench_race [--seconds S] [--runs N] [--blur FRAG] [--no-scale]
+//   bench_race [--seconds S] [--runs N] [--blur FRAG] [--no-scale] [--no-parts]
 //
 // --blur FRAG measures with the glow blur built from FRAG (a path relative to
 // the source tree, e.g. bench/shaders/gauss_linear.frag) instead of the
-// shipped "gauss.frag".
+// shipped "gauss.frag". Unless --no-parts, one more run on the shipped
+// course draws a frozen race frame with each part of the scene left out in
+// turn and prints what each part costs (CPU time of all threads per frame).
 #include "BenchSupport.h"
 
 #include <cstdio>
@@ -70,6 +72,7 @@ int main(int argc, char** argv) {
     double seconds = 10.0;
     int runs = 3;
     bool scale = true;
+    bool parts = true;
     std::string blur;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
@@ -80,6 +83,8 @@ int main(int argc, char** argv) {
             blur = argv[++i];
         else if (std::strcmp(argv[i], "--no-scale") == 0)
             scale = false;
+        else if (std::strcmp(argv[i], "--no-parts") == 0)
+            parts = false;
     }
 
     std::printf("== Race frame rate (1000 x 780, %.0f s race + %.0f s empty pipeline per run, %d runs) ==\n",
@@ -111,6 +116,39 @@ int main(int argc, char** argv) {
     bench::printInfo("live particles", bench::describe(bench::summarize(f.particles), "%.0f", "on average"));
     bench::printInfo("race restarts (all rings passed)",
                      bench::describe(bench::summarize(f.restarts), "%.0f", ""));
+
+    if (parts) {
+        std::printf("\n== What each part of a race frame costs (frozen frame, CPU ms per frame, all threads) ==\n");
+        bench::RunDir dir(course);
+        const bench::ChildRun run =
+            bench::runChild(bench::executableDir() / "bench_game", dir.root, {"--race", "2", "--passes", "25"}, false);
+        double all = 0;
+        if (run.status != 0 || !bench::findResult(run.results, "passes_cpu_ms_all", all)) {
+            std::printf("  bench_game failed (status %d):\n%s\n", run.status, run.log.c_str());
+            return 1;
+        }
+        char text[160];
+        std::snprintf(text, sizeof text, "%.1f ms (wall %.1f ms)", all, bench::resultOr(run, "passes_wall_ms_all"));
+        bench::printInfo("whole race frame", text);
+        std::snprintf(text, sizeof text, "%.1f ms", bench::resultOr(run, "ceiling_cpu_ms_per_frame"));
+        bench::printInfo("empty pipeline (shadow clear, clears, blurs, composition)", text);
+        const std::pair<const char*, const char*> partNames[] = {
+            {"no_sky", "sky box"},
+            {"no_pieces", "track pieces (with their lamps)"},
+            {"no_lamps", "  of which the lamps"},
+            {"no_rings_no_lamps", "rings and lamps"},
+            {"no_ball", "ball and head"},
+            {"no_particles", "particles"},
+            {"no_shadow_pass", "shadow pass (clear and casters)"},
+            {"no_hud", "HUD text"},
+        };
+        for (const auto& part : partNames) {
+            const double without = bench::resultOr(run, std::string("passes_cpu_ms_") + part.first);
+            std::snprintf(text, sizeof text, "%5.1f ms (%4.1f%% of the frame)", all - without,
+                          100.0 * (all - without) / all);
+            bench::printInfo(part.second, text);
+        }
+    }
 
     if (!scale)
         return 0;

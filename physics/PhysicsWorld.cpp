@@ -161,7 +161,13 @@ int PhysicsWorld::addTrackBody(std::vector<glm::vec3> collision, glm::mat4 model
     // A matrix with a non-finite entry never reaches the world: the body keeps
     // the identity pose.
     if (isFinite(model)) {
-        motionState->setWorldTransform(fromModelMatrix(model));
+        const btTransform pose = fromModelMatrix(model);
+        motionState->setWorldTransform(pose);
+        // Start the body where it is placed. Otherwise the first step takes the
+        // jump from the origin for the piece's motion and the piece hits
+        // whatever touches it at that speed.
+        body->setWorldTransform(pose);
+        body->setInterpolationWorldTransform(pose);
     }
 
     dynamicsWorld->addRigidBody(body);

@@ -277,3 +277,19 @@ TEST(PhysicsWorldSetUp, BuildsTheDocumentedBodies) {
 }
 
 } // namespace
+
+// A piece placed far from the origin does not move at its first step, so a
+// ball resting on a freshly placed piece is not flung away.
+TEST(PhysicsWorldPlacement, NewPieceStartsAtRestWhereItIsPlaced) {
+    tovi::PhysicsWorld world;
+    world.createGround();
+    world.createBall();
+    glm::mat4 model(1.0f);
+    model[3] = glm::vec4(30.0f, 40.0f, -20.0f, 1.0f);
+    std::vector<glm::vec3> square = {{-2, 0, -2}, {2, 0, -2}, {2, 0, 2}, {-2, 0, -2}, {2, 0, 2}, {-2, 0, 2}};
+    const int index = world.addTrackBody(square, model);
+    world.step(1.0f / 60.0f);
+    btRigidBody* body = world.trackBodies[static_cast<size_t>(index)];
+    EXPECT_LT(body->getLinearVelocity().length(), 1e-4f);
+    EXPECT_LT(body->getAngularVelocity().length(), 1e-4f);
+}

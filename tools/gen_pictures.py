@@ -171,11 +171,11 @@ def shade(r, sky, lamps):
         elif m in (BALL, HEAD):
             h = SUN_DIR + to_eye[mask]
             h /= np.linalg.norm(h, axis=-1, keepdims=True)
-            spec = np.clip(np.sum(nm * h, axis=-1), 0, 1) ** 48
+            highlight = np.clip(np.sum(nm * h, axis=-1), 0, 1) ** 48
             rim = (1.0 - np.clip(np.sum(nm * to_eye[mask], axis=-1), 0, 1)) ** 3
             c = albedo * (ambient[mask] + (0.9 * sun[mask])[:, None] * np.array([1.0, 0.95, 0.85])) \
-                + spec[:, None] * 0.7 + rim[:, None] * np.array([0.55, 0.70, 1.0]) * 0.35
-            glow[mask] += spec[:, None] * 0.3
+                + highlight[:, None] * 0.7 + rim[:, None] * np.array([0.55, 0.70, 1.0]) * 0.35
+            glow[mask] += highlight[:, None] * 0.3
         else:
             lum_t = albedo @ np.array([0.299, 0.587, 0.114])
             emissive = smoothstep(0.62, 0.9, lum_t)[:, None]

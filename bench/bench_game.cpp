@@ -10,7 +10,7 @@
 // writes into the result file.
 //
 //   bench_game --out FILE [--launched-at NS] [--race SECONDS] [--blur FRAG]
-//              [--passes SECONDS] [-- game arguments]
+//              [--pieces FRAG] [--passes SECONDS] [-- game arguments]
 //
 // Without --race the game stops after its first presented frame (start-up
 // measurement). With --race the race is started at the first frame
@@ -20,10 +20,11 @@
 // shadow pass with no casters, the off-screen clears, the three blur passes
 // and the composition. --blur replaces the glow blur program by one built
 // from "Kobuldo/Shader/texture.vert" and FRAG, for trying other kernels
-// without touching the shipped shader. --passes (after --race) then times
-// SECONDS of race frames once with each part of the scene left out (the
-// frame composition skips a part whose object is missing), which shows what
-// each part costs.
+// without touching the shipped shader; --pieces likewise builds the track
+// pieces' program from "Kobuldo/Shader/normalmap.vert" and FRAG. --passes
+// (after --race) then spends SECONDS in all drawing one frozen race frame
+// with each part of the scene left out in turn (the frame composition skips
+// a part whose object is missing), which shows what each part costs.
 #include "BenchSupport.h"
 
 #include "app/Controls.h"
@@ -41,6 +42,7 @@
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
+#include "scene/Track.h"
 
 #include <GLFW/glfw3.h>
 
@@ -64,6 +66,7 @@ struct Options {
     long long launchedAt = 0;
     double raceSeconds = 0;
     std::string blurShader;
+    std::string pieceShader;
     double passSeconds = 0;
     bool trimAfterSetup = false; // diagnostic: how much of the heap is free after setup
 };
@@ -226,7 +229,8 @@ void measurePasses(GLFWwindow* window) {
     std::vector<double> wall[kParts], cpu[kParts];
     for (int round = 0; round < kRounds; ++round)
         for (int k = 0; k < kParts; ++k) {
-            const PassCost c = frozenFrameCost(window, parts[k].slot, options.passSeconds / kRounds);
+            const PassCost c =
+                frozenFrameCost(window, parts[k].slot, options.passSeconds / (kRounds * kParts));
             wall[k].push_back(c.wallMs);
             cpu[k].push_back(c.cpuMs);
         }
@@ -234,6 +238,26 @@ void measurePasses(GLFWwindow* window) {
         result((std::string("passes_wall_ms_") + parts[k].name).c_str(), bench::summarize(wall[k]).median);
         result((std::string("passes_cpu_ms_") + parts[k].name).c_str(), bench::summarize(cpu[k]).median);
     }
+}
+
+// Gives every track piece a program built from the shipped vertex shader and
+// another fragment shader. The pieces' vertex arrays keep the attribute
+// locations of the shipped program, so the new one must have the same.
+bool usePieceShader(const std::string& fragment) {
+    auto* program = new tovi::ShaderProgram("Kobuldo/Shader/normalmap.vert", fragment);
+    for (const char* name : {"position", "normal", "uv", "tangent", "bitangent"}) {
+        if (glGetAttribLocation(program->programId, name) !=
+            glGetAttribLocation(tovi::normalmapShader->programId, name)) {
+            std::fprintf(stderr, "bench_game: %s has another location for \"%s\"\n", fragment.c_str(), name);
+            result("piece_shader_refused", 1);
+            return false;
+        }
+    }
+    for (tovi::scene::SceneObject* piece : tovi::tracks)
+        if (auto* track = dynamic_cast<tovi::scene::Track*>(piece))
+            track->program = program;
+    tovi::normalmapShader = program; // the shipped one stays alive: teardown releases this one
+    return true;
 }
 
 void onFirstFrame(GLFWwindow* window) {
@@ -258,6 +282,10 @@ void onFirstFrame(GLFWwindow* window) {
     if (!options.blurShader.empty()) {
         delete tovi::gaussShader;
         tovi::gaussShader = new tovi::ShaderProgram("Kobuldo/Shader/texture.vert", options.blurShader);
+    }
+    if (!options.pieceShader.empty() && !usePieceShader(options.pieceShader)) {
+        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        return;
     }
     tovi::myCollision->startRace();
     tovi::controls->showFrameRate = true;
@@ -348,6 +376,8 @@ int main(int argc, char** argv) {
             options.blurShader = argv[++i];
         else if (a == "--trim")
             options.trimAfterSetup = std::atoi(argv[++i]) != 0;
+        else if (a == "--pieces")
+            options.pieceShader = argv[++i];
         else if (a == "--passes")
             options.passSeconds = std::atof(argv[++i]);
         else {

@@ -6,11 +6,12 @@
 // run (VmHWM), and the same figures on generated courses of 20, 100 and 400
 // pieces. Needs a display (tools/bench.sh runs it under Xvfb).
 //
-//   bench_race [--seconds S] [--runs N] [--blur FRAG] [--no-scale] [--no-parts]
+//   bench_race [--seconds S] [--runs N] [--blur FRAG] [--pieces FRAG] [--no-scale] [--no-parts]
 //
 // --blur FRAG measures with the glow blur built from FRAG (a path relative to
 // the source tree, e.g. bench/shaders/gauss_linear.frag) instead of the
-// shipped "gauss.frag". Unless --no-parts, one more run on the shipped
+// shipped "gauss.frag"; --pieces FRAG likewise for the track pieces'
+// "normalmap.frag" (e.g. bench/shaders/normalmap_1tap.frag). Unless --no-parts, one more run on the shipped
 // course draws a frozen race frame with each part of the scene left out in
 // turn and prints what each part costs (CPU time of all threads per frame).
 #include "BenchSupport.h"
@@ -29,7 +30,8 @@ struct RaceFigures {
     bool ok = true;
 };
 
-RaceFigures measure(const std::string& course, int runs, double seconds, const std::string& blur) {
+RaceFigures measure(const std::string& course, int runs, double seconds, const std::string& blur,
+                    const std::string& pieces) {
     RaceFigures f;
     bench::RunDir dir(course);
     std::vector<std::string> args = {"--race", std::to_string(seconds)};
@@ -37,6 +39,12 @@ RaceFigures measure(const std::string& course, int runs, double seconds, const s
         const bench::fs::path copy = dir.root / "bench-blur.frag";
         bench::fs::copy_file(bench::fs::path(ZENTARO_SOURCE_DIR) / blur, copy);
         args.push_back("--blur");
+        args.push_back(copy.string());
+    }
+    if (!pieces.empty()) {
+        const bench::fs::path copy = dir.root / "bench-pieces.frag";
+        bench::fs::copy_file(bench::fs::path(ZENTARO_SOURCE_DIR) / pieces, copy);
+        args.push_back("--pieces");
         args.push_back(copy.string());
     }
     const auto exe = bench::executableDir() / "bench_game";
@@ -73,7 +81,7 @@ int main(int argc, char** argv) {
     int runs = 3;
     bool scale = true;
     bool parts = true;
-    std::string blur;
+    std::string blur, pieces;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
             seconds = std::max(1.0, std::atof(argv[++i]));
@@ -81,6 +89,8 @@ int main(int argc, char** argv) {
             runs = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--blur") == 0 && i + 1 < argc)
             blur = argv[++i];
+        else if (std::strcmp(argv[i], "--pieces") == 0 && i + 1 < argc)
+            pieces = argv[++i];
         else if (std::strcmp(argv[i], "--no-scale") == 0)
             scale = false;
         else if (std::strcmp(argv[i], "--no-parts") == 0)
@@ -91,10 +101,12 @@ int main(int argc, char** argv) {
                 seconds, seconds, runs);
     if (!blur.empty())
         std::printf("  glow blur from %s instead of the shipped gauss.frag\n", blur.c_str());
+    if (!pieces.empty())
+        std::printf("  track pieces drawn with %s instead of the shipped normalmap.frag\n", pieces.c_str());
     std::string label;
     const std::string course = bench::courseUnderTest(label);
     std::printf("  %s\n", label.c_str());
-    const RaceFigures f = measure(course, runs, seconds, blur);
+    const RaceFigures f = measure(course, runs, seconds, blur, pieces);
     if (!f.ok)
         return 1;
     const bench::Summary ratio = bench::summarize(f.ratio);
@@ -118,17 +130,19 @@ int main(int argc, char** argv) {
                      bench::describe(bench::summarize(f.restarts), "%.0f", ""));
 
     if (parts) {
-        std::printf("\n== What each part of a race frame costs (frozen frame, CPU ms per frame, all threads) ==\n");
+        std::printf(
+            "\n== What each part of a race frame costs (frozen frame, CPU ms per frame, all threads) ==\n");
         bench::RunDir dir(course);
-        const bench::ChildRun run =
-            bench::runChild(bench::executableDir() / "bench_game", dir.root, {"--race", "2", "--passes", "25"}, false);
+        const bench::ChildRun run = bench::runChild(bench::executableDir() / "bench_game", dir.root,
+                                                    {"--race", "2", "--passes", "45"}, false);
         double all = 0;
         if (run.status != 0 || !bench::findResult(run.results, "passes_cpu_ms_all", all)) {
             std::printf("  bench_game failed (status %d):\n%s\n", run.status, run.log.c_str());
             return 1;
         }
         char text[160];
-        std::snprintf(text, sizeof text, "%.1f ms (wall %.1f ms)", all, bench::resultOr(run, "passes_wall_ms_all"));
+        std::snprintf(text, sizeof text, "%.1f ms (wall %.1f ms)", all,
+                      bench::resultOr(run, "passes_wall_ms_all"));
         bench::printInfo("whole race frame", text);
         std::snprintf(text, sizeof text, "%.1f ms", bench::resultOr(run, "ceiling_cpu_ms_per_frame"));
         bench::printInfo("empty pipeline (shadow clear, clears, blurs, composition)", text);
@@ -153,8 +167,8 @@ int main(int argc, char** argv) {
     if (!scale)
         return 0;
     std::printf("\n== Race frame rate on generated courses (1 run each) ==\n");
-    for (int pieces : {20, 100, 400}) {
-        const RaceFigures g = measure(bench::scaleCourse(pieces), 1, seconds, blur);
+    for (int count : {20, 100, 400}) {
+        const RaceFigures g = measure(bench::scaleCourse(count), 1, seconds, blur, pieces);
         if (!g.ok)
             return 1;
         char text[200];

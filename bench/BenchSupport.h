@@ -18,11 +18,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 

@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
         long long start = bench::cpuNs();
         tovi::uploadImage(GL_TEXTURE_2D, "Kobuldo/Textures/ring.jpg");
         glFinish();
-        line("first picture of the process, decode + upload", static_cast<double>(bench::cpuNs() - start) / 1e6);
+        line("first picture of the process, decode + upload",
+             static_cast<double>(bench::cpuNs() - start) / 1e6);
         start = bench::cpuNs();
         glGenerateMipmap(GL_TEXTURE_2D);
         glFinish();
@@ -91,9 +92,8 @@ int main(int argc, char** argv) {
     }
     std::printf("== Loaders (CPU time, median of %d, warm file cache) ==\n", reps);
     const std::string tex = "Kobuldo/Textures/";
-    for (const char* name :
-         {"wood.png", "wood-normal.png", "pellixTex.jpg", "pellixTex2.jpg", "ring.jpg", "right.png",
-                             "top.png", "Startscreen.png", "MyFont.bmp"}) {
+    for (const char* name : {"wood.png", "wood-normal.png", "pellixTex.jpg", "pellixTex2.jpg", "ring.jpg",
+                             "right.png", "top.png", "Startscreen.png", "MyFont.bmp"}) {
         int w = 0, h = 0;
         line(std::string("loadImage ") + name, medianMs([&] { tovi::loadImage(tex + name, w, h); }));
     }
@@ -132,7 +132,8 @@ int main(int argc, char** argv) {
             kept.push_back(std::make_unique<tovi::Texture>(tex + "wood.png"));
         glFinish();
         std::printf("  %-52s %8.2f MB (the texels with their mipmaps: %.2f MB)\n",
-                    "resident memory per wood.png texture", static_cast<double>(bench::residentKb() - before) / 1024.0 / 10,
+                    "resident memory per wood.png texture",
+                    static_cast<double>(bench::residentKb() - before) / 1024.0 / 10,
                     512.0 * 512 * 4 * 4 / 3 / 1048576);
     }
     const std::string obj = "Kobuldo/Objects/V2/";

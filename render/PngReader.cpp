@@ -35,6 +35,16 @@ bool isHarmless(const unsigned char* type) {
            isType(type, "tIME");
 }
 
+// Red, green, blue to red, green, blue, alpha 255.
+void widen(const unsigned char* line, unsigned char* target, std::size_t pixels) {
+    for (std::size_t x = 0; x < pixels; ++x) {
+        target[4 * x + 0] = line[3 * x + 0];
+        target[4 * x + 1] = line[3 * x + 1];
+        target[4 * x + 2] = line[3 * x + 2];
+        target[4 * x + 3] = 255;
+    }
+}
+
 #if defined(__SSE2__)
 // One pixel to and from the low 16-bit lanes of a register. The load takes
 // four bytes whatever the pixel size (the buffers have a spare byte at the
@@ -54,27 +64,36 @@ __m128i absolute(__m128i v) {
 #endif
 
 // The Paeth filter pixel by pixel; with SSE2 all channels of a pixel at once.
-template <int Bpp> void unpaeth(unsigned char* row, const unsigned char* up, std::size_t bytes) {
+// With `rgba` given (3-byte pixels only), each finished pixel is also stored
+// there with alpha 255, which spares a separate pass to widen the line.
+template <int Bpp>
+void unpaeth(unsigned char* row, const unsigned char* up, std::size_t bytes, unsigned char* rgba) {
 #if defined(__SSE2__)
+    const __m128i lowBytes = _mm_set1_epi16(0xff);
+    const __m128i opaque = _mm_set_epi16(0, 0, 0, 0, 0xff, 0, 0, 0);
     __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
     for (std::size_t i = 0; i < bytes; i += Bpp) {
         const __m128i b = loadPixel(up + i);
         const __m128i x = loadPixel(row + i);
+        // Everything that does not depend on the pixel to the left first.
         const __m128i da = _mm_sub_epi16(b, c); // p - a
-        const __m128i db = _mm_sub_epi16(a, c); // p - b
         const __m128i pa = absolute(da);
+        const __m128i bXorC = _mm_xor_si128(b, c);
+        const __m128i db = _mm_sub_epi16(a, c); // p - b
         const __m128i pb = absolute(db);
         const __m128i pc = absolute(_mm_add_epi16(da, db));
-        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-        // a where pa is smallest, else b where pb is, else c: the order
-        // the format gives for ties.
-        const __m128i useA = _mm_cmpeq_epi16(smallest, pa);
-        const __m128i useB = _mm_andnot_si128(useA, _mm_cmpeq_epi16(smallest, pb));
-        const __m128i useC = _mm_andnot_si128(_mm_or_si128(useA, useB), _mm_set1_epi16(-1));
-        const __m128i predictor = _mm_or_si128(_mm_or_si128(_mm_and_si128(useA, a), _mm_and_si128(useB, b)),
-                                               _mm_and_si128(useC, c));
-        const __m128i value = _mm_and_si128(_mm_add_epi16(x, predictor), _mm_set1_epi16(0xff));
+        // b where pb <= pc, else c; then a where pa is smallest of all:
+        // the order the format gives for ties.
+        const __m128i bOrC =
+            _mm_xor_si128(c, _mm_and_si128(bXorC, _mm_cmpeq_epi16(_mm_min_epi16(pb, pc), pb)));
+        const __m128i useA = _mm_cmpeq_epi16(_mm_min_epi16(pa, _mm_min_epi16(pb, pc)), pa);
+        const __m128i predictor = _mm_xor_si128(bOrC, _mm_and_si128(_mm_xor_si128(a, bOrC), useA));
+        const __m128i value = _mm_and_si128(_mm_add_epi16(x, predictor), lowBytes);
         storePixel<Bpp>(row + i, value);
+        if (Bpp == 3 && rgba != nullptr) {
+            const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_or_si128(value, opaque), value));
+            std::memcpy(rgba + i / 3 * 4, &packed, 4);
+        }
         a = value;
         c = b;
     }
@@ -91,12 +110,18 @@ template <int Bpp> void unpaeth(unsigned char* row, const unsigned char* up, std
         row[i] = static_cast<unsigned char>(row[i] + up[i]);
     for (std::size_t i = Bpp; i < bytes; ++i)
         row[i] = static_cast<unsigned char>(row[i] + paeth(row[i - Bpp], up[i], up[i - Bpp]));
+    if (Bpp == 3 && rgba != nullptr)
+        widen(row, rgba, bytes / 3);
 #endif
 }
 
 // Undoes the row filter of one scan line: `row` holds the filtered bytes and
 // becomes the picture's line; `up` is the line above (zeros for the first).
-template <int Bpp> bool unfilter(int filter, unsigned char* row, const unsigned char* up, std::size_t bytes) {
+// `widened` tells whether the line also went to `rgba` (see unpaeth).
+template <int Bpp>
+bool unfilter(int filter, unsigned char* row, const unsigned char* up, std::size_t bytes, unsigned char* rgba,
+              bool& widened) {
+    widened = false;
     switch (filter) {
     case 0:
         return true;
@@ -115,7 +140,8 @@ template <int Bpp> bool unfilter(int filter, unsigned char* row, const unsigned 
             row[i] = static_cast<unsigned char>(row[i] + ((row[i - Bpp] + up[i]) >> 1));
         return true;
     case 4:
-        unpaeth<Bpp>(row, up, bytes);
+        unpaeth<Bpp>(row, up, bytes, rgba);
+        widened = Bpp == 3 && rgba != nullptr;
         return true;
     default:
         return false;
@@ -215,38 +241,32 @@ bool decodePlainPng(const unsigned char* data, std::size_t size, PngPicture& out
         return false;
 
     // Undo the filters top-down in place (each line's filter byte before it
-    // keeps the lines apart), then copy each line to its place counted from
-    // the bottom, adding alpha where asked.
+    // keeps the lines apart) and put each line at its place counted from the
+    // bottom, adding alpha where asked.
     const std::size_t rows = static_cast<std::size_t>(out.height);
     const std::size_t width = static_cast<std::size_t>(out.width);
     const int fileChannels = out.channels;
+    if (rgba)
+        out.channels = 4;
+    const bool widen3 = fileChannels == 3 && out.channels == 4;
+    const std::size_t outLine = width * static_cast<std::size_t>(out.channels);
+    out.pixels.reset(new unsigned char[outLine * rows]);
     const std::vector<unsigned char> zeros(lineBytes + 1, 0);
     const unsigned char* up = zeros.data();
     for (std::size_t r = 0; r < rows; ++r) {
         unsigned char* line = filtered.get() + r * (lineBytes + 1) + 1;
-        const bool ok = fileChannels == 3 ? unfilter<3>(line[-1], line, up, lineBytes)
-                                          : unfilter<4>(line[-1], line, up, lineBytes);
+        unsigned char* target = out.pixels.get() + (rows - 1 - r) * outLine;
+        bool widened = false;
+        const bool ok = fileChannels == 3
+                            ? unfilter<3>(line[-1], line, up, lineBytes, widen3 ? target : nullptr, widened)
+                            : unfilter<4>(line[-1], line, up, lineBytes, nullptr, widened);
         if (!ok)
             return false;
-        up = line;
-    }
-    if (rgba)
-        out.channels = 4;
-    const std::size_t outLine = width * static_cast<std::size_t>(out.channels);
-    out.pixels.reset(new unsigned char[outLine * rows]);
-    for (std::size_t r = 0; r < rows; ++r) {
-        const unsigned char* line = filtered.get() + r * (lineBytes + 1) + 1;
-        unsigned char* target = out.pixels.get() + (rows - 1 - r) * outLine;
-        if (out.channels == fileChannels) {
+        if (widen3 && !widened)
+            widen(line, target, width);
+        else if (!widen3)
             std::memcpy(target, line, lineBytes);
-            continue;
-        }
-        for (std::size_t x = 0; x < width; ++x) {
-            target[4 * x + 0] = line[3 * x + 0];
-            target[4 * x + 1] = line[3 * x + 1];
-            target[4 * x + 2] = line[3 * x + 2];
-            target[4 * x + 3] = 255;
-        }
+        up = line;
     }
     return true;
 }

@@ -216,7 +216,7 @@ void printTooManyVertices() {
 }
 
 // Cell of the position hash used by the merging indexer: positions quantised
-// to steps of the merge tolerance.
+// to steps of kCellSize.
 struct Cell {
     std::int64_t x, y, z;
     bool operator==(const Cell& o) const { return x == o.x && y == o.y && z == o.z; }
@@ -231,11 +231,16 @@ struct CellHash {
     }
 };
 
+// Side of a hash cell: a bit over twice the reach of the merge test, so the
+// values within reach of any value lie in at most two cells per axis (eight
+// cells to look at, where cells of the tolerance's own size needed up to 64).
+constexpr double kCellSize = 2.5 * static_cast<double>(kMergeTolerance);
+
 // Cell coordinate of a finite value. Far-out values share the outermost
 // cells; the exact test behind the hash keeps the result right.
 std::int64_t cellOf(double v) {
     constexpr double kLimit = 4.0e18;
-    const double c = std::floor(v / static_cast<double>(kMergeTolerance));
+    const double c = std::floor(v / kCellSize);
     return static_cast<std::int64_t>(std::clamp(c, -kLimit, kLimit));
 }
 

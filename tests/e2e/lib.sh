@@ -47,14 +47,23 @@ start_game() {
     sleep 0.1
   done
   [ -n "$WID" ] || fail "no Zentaro window"
+  # The window opens before the scene is set up (slow in sanitizer builds):
+  # wait for the first drawn picture, then a moment more.
+  for _ in $(seq 1 600); do
+    import -window "$WID" "$RUN/first.png" 2>/dev/null &&
+      less_than 0.01 "$(convert "$RUN/first.png" -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null || echo 0)" &&
+      break
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
   sleep "${SETTLE:-1.0}"
 }
 
 # tap KEY [hold seconds]: a key held for about one frame.
+# One xdotool process for the press and the release, so a busy machine
+# cannot stretch the hold between two separate commands.
 tap() {
-  xdotool keydown "$1"
-  sleep "${2:-$HOLD}"
-  xdotool keyup "$1"
+  xdotool keydown "$1" sleep "${2:-$HOLD}" keyup "$1"
   sleep 0.15
 }
 

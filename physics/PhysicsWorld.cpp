@@ -107,16 +107,20 @@ void PhysicsWorld::createGround() {
 
 void PhysicsWorld::createBall() {
     destroyBody(ballBody);
-    delete ballShape;
+    ballBody = nullptr;
+    makeBall(btVector3(10, 5, 0), 0.5f, 0.8f);
+}
 
+void PhysicsWorld::makeBall(const btVector3& position, float friction, float restitution) {
+    delete ballShape;
     ballShape = new btSphereShape(kBallRadius);
     btVector3 inertia(0, 0, 0);
     ballShape->calculateLocalInertia(kBallMass, inertia);
-    auto* motionState = new btDefaultMotionState(btTransform(btQuaternion(0, 0, 0, 1), btVector3(10, 5, 0)));
+    auto* motionState = new btDefaultMotionState(btTransform(btQuaternion(0, 0, 0, 1), position));
     btRigidBody::btRigidBodyConstructionInfo info(kBallMass, motionState, ballShape, inertia);
-    info.m_friction = 0.5f;
+    info.m_friction = friction;
     info.m_rollingFriction = 0.0f;
-    info.m_restitution = 0.8f;
+    info.m_restitution = restitution;
     ballBody = new btRigidBody(info);
     dynamicsWorld->addRigidBody(ballBody);
     ballBody->setLinearVelocity(btVector3(-1, 0, 0));
@@ -189,20 +193,7 @@ glm::mat4 PhysicsWorld::getBallModelMatrix() const {
 void PhysicsWorld::resetBall() {
     destroyBody(ballBody);
     ballBody = nullptr;
-    delete ballShape;
-
-    ballShape = new btSphereShape(kBallRadius);
-    btVector3 inertia(0, 0, 0);
-    ballShape->calculateLocalInertia(kBallMass, inertia);
-    auto* motionState =
-        new btDefaultMotionState(btTransform(btQuaternion(0, 0, 0, 1), btVector3(-0.88f, 65.8f, 21.2f)));
-    btRigidBody::btRigidBodyConstructionInfo info(kBallMass, motionState, ballShape, inertia);
-    info.m_friction = 1.5f;
-    info.m_rollingFriction = 0.0f;
-    info.m_restitution = 0.2f;
-    ballBody = new btRigidBody(info);
-    dynamicsWorld->addRigidBody(ballBody);
-    ballBody->setLinearVelocity(btVector3(-1, 0, 0));
+    makeBall(btVector3(-0.88f, 65.8f, 21.2f), 1.5f, 0.2f);
 }
 
 glm::mat4 PhysicsWorld::getBodyMatrix(int index) const {

@@ -56,8 +56,10 @@ class PhysicsWorld {
 
   private:
     void destroyBody(btRigidBody* body);
-    std::vector<btTriangleMesh*> trackMeshes;      // parallel to trackBodies
-    std::vector<btCollisionShape*> trackShapes;    // parallel to trackBodies
+    // A fresh ball body (replacing the sphere) at the position, moving at (-1, 0, 0).
+    void makeBall(const btVector3& position, float friction, float restitution);
+    std::vector<btTriangleMesh*> trackMeshes;   // parallel to trackBodies
+    std::vector<btCollisionShape*> trackShapes; // parallel to trackBodies
 };
 
 } // namespace tovi

@@ -384,14 +384,16 @@ bool SceneObject::loadObjMesh(std::string path, std::vector<glm::vec3>& position
     return true;
 }
 
-bool SceneObject::loadObjPositions(std::string path, std::vector<glm::vec3>& positions) {
+namespace {
+// Every word equal to the keyword is followed by three numbers: one position.
+bool readKeywordPositions(const std::string& path, const char* keyword, std::vector<glm::vec3>& positions) {
     std::string text;
     if (!readMeshFile(path, text))
         return false;
     Scanner in(std::move(text));
     std::string word;
     while (in.word(word)) {
-        if (word == "v") {
+        if (word == keyword) {
             float v[3] = {0, 0, 0};
             in.numbers(v, 3);
             positions.emplace_back(v[0], v[1], v[2]);
@@ -399,21 +401,14 @@ bool SceneObject::loadObjPositions(std::string path, std::vector<glm::vec3>& pos
     }
     return true;
 }
+} // namespace
+
+bool SceneObject::loadObjPositions(std::string path, std::vector<glm::vec3>& positions) {
+    return readKeywordPositions(path, "v", positions);
+}
 
 bool SceneObject::loadStlVertices(std::string path, std::vector<glm::vec3>& positions) {
-    std::string text;
-    if (!readMeshFile(path, text))
-        return false;
-    Scanner in(std::move(text));
-    std::string word;
-    while (in.word(word)) {
-        if (word == "vertex") {
-            float v[3] = {0, 0, 0};
-            in.numbers(v, 3);
-            positions.emplace_back(v[0], v[1], v[2]);
-        }
-    }
-    return true;
+    return readKeywordPositions(path, "vertex", positions);
 }
 
 bool SceneObject::buildIndexedMesh(const std::vector<glm::vec3>& positions, const std::vector<glm::vec2>& uvs,

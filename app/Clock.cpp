@@ -17,6 +17,8 @@ double tickCount() {
     return static_cast<double>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void setTickSource(std::function<double()> s) { source() = std::move(s); }
+void setTickSource(std::function<double()> s) {
+    source() = std::move(s);
+}
 
 } // namespace tovi

@@ -7,8 +7,8 @@ struct CommandLineResult {
     bool ok = true;
     int width = 1000;
     int height = 780;
-    bool flag = false;   // read and checked, but has no effect
-    int exitStatus = 0;  // when !ok
+    bool flag = false;  // read and checked, but has no effect
+    int exitStatus = 0; // when !ok
 };
 
 // Reads width, height and the flag. Prints the "you are executing" line and

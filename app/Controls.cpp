@@ -58,7 +58,9 @@ glm::mat4 cameraProjection() {
     return p;
 }
 
-void Controls::pushBall(double angle) { tovi::pushBall(*physicsWorld, angle); }
+void Controls::pushBall(double angle) {
+    tovi::pushBall(*physicsWorld, angle);
+}
 
 Controls::Controls(const ControlsContext& c)
     : window(c.input), tracks(c.tracks), rings(c.rings), factory(c.factory), physicsWorld(c.physicsWorld),

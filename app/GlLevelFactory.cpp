@@ -11,7 +11,9 @@ scene::SceneObject* GlLevelFactory::makePiece(const std::string& meshPath, const
     return new scene::Track(model, trackShader, physicsWorld, meshPath);
 }
 
-scene::SceneObject* GlLevelFactory::makeRing(const glm::mat4& model) { return new scene::Ring(model, ringShader); }
+scene::SceneObject* GlLevelFactory::makeRing(const glm::mat4& model) {
+    return new scene::Ring(model, ringShader);
+}
 
 namespace {
 void setFilter(GLenum parameter, GLint value) {

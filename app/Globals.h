@@ -24,9 +24,9 @@ class ParticleRenderer;
 class Light;
 } // namespace scene
 
-extern int screenWidth;   // window width, default 1000
-extern int screenHeight;  // window height, default 780
-extern double deltaTime;  // seconds between the starts of the last two frames
+extern int screenWidth;  // window width, default 1000
+extern int screenHeight; // window height, default 780
+extern double deltaTime; // seconds between the starts of the last two frames
 
 extern glm::mat4 projectionMatrix;
 extern glm::mat4 viewMatrix;

@@ -24,7 +24,9 @@ void MyCollision::startRace() {
     raceStart = tickCount();
 }
 
-double MyCollision::elapsed() const { return tickCount() - raceStart; }
+double MyCollision::elapsed() const {
+    return tickCount() - raceStart;
+}
 
 void MyCollision::update() {
     if (!rings->empty() && state == Racing && passedRings.size() == rings->size()) {

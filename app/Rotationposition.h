@@ -13,7 +13,7 @@ struct Rotationposition {
 
     float offsetX;
     float offsetZ;
-    float angle;  // degrees
+    float angle; // degrees
     float radius;
 };
 

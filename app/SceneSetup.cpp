@@ -49,7 +49,8 @@ void setupScene(GLFWwindow* window) {
     colorShader = new ShaderProgram("Kobuldo/Shader/color.vert", "Kobuldo/Shader/color.frag");
     defaultShader = new ShaderProgram("Kobuldo/Shader/default.vert", "Kobuldo/Shader/default.frag");
     normalmapShader = new ShaderProgram("Kobuldo/Shader/normalmap.vert", "Kobuldo/Shader/normalmap.frag");
-    lampertPhongShader = new ShaderProgram("Kobuldo/Shader/lampertPhong.vert", "Kobuldo/Shader/lampertPhong.frag");
+    lampertPhongShader =
+        new ShaderProgram("Kobuldo/Shader/lampertPhong.vert", "Kobuldo/Shader/lampertPhong.frag");
     skyBoxShader = new ShaderProgram("Kobuldo/Shader/SkyBox.vert", "Kobuldo/Shader/SkyBox.frag");
 
     physicsWorld = new PhysicsWorld();
@@ -118,8 +119,11 @@ void teardownScene() {
 }
 
 void updateFrame() {
-    FrameParts parts{*controls,       *ball,   *physicsWorld, *myCollision, *rotationposition,
-                     particleRenderer->particles, *frustum, projectionMatrix, viewMatrix};
+    FrameParts parts{*controls,         *ball,
+                     *physicsWorld,     *myCollision,
+                     *rotationposition, particleRenderer->particles,
+                     *frustum,          projectionMatrix,
+                     viewMatrix};
     frameUpdate(parts, deltaTime);
 }
 

@@ -1,3 +1,5 @@
 #include "app/Game.h"
 
-int main(int argc, char** argv) { return tovi::runGame(argc, argv); }
+int main(int argc, char** argv) {
+    return tovi::runGame(argc, argv);
+}

@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         if (picture.width <= 0 || picture.height <= 0 || !picture.pixels)
             std::abort();
-        if (picture.channels != (rgba ? 4 : picture.channels) || (picture.channels != 3 && picture.channels != 4))
+        if (picture.channels != (rgba ? 4 : picture.channels) ||
+            (picture.channels != 3 && picture.channels != 4))
             std::abort();
         unsigned sum = 0;
         const std::size_t n = picture.size();

@@ -12,7 +12,7 @@ class HeadPlacement {
 
     float previousX = 0.0f;
     float previousZ = 0.0f;
-    glm::vec3 tiltAxis{0.0f};  // zero until the ball first moves
+    glm::vec3 tiltAxis{0.0f}; // zero until the ball first moves
 };
 
 } // namespace tovi::scene

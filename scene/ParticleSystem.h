@@ -29,13 +29,13 @@ class ParticleSystem {
     void updateParticles(float timeStep, const glm::vec3& emitter);
     int findFreeParticle();
 
-    glm::mat4 viewMatrix{1.0f};        // copied in before each draw
-    glm::mat4 projectionMatrix{1.0f};  // likewise
+    glm::mat4 viewMatrix{1.0f};       // copied in before each draw
+    glm::mat4 projectionMatrix{1.0f}; // likewise
     int maxParticles = kMaxParticles;
     std::vector<Particle> pool;
     int lastUsedParticle = 0;
-    std::vector<float> positionSizeData;        // 4 per drawn particle
-    std::vector<std::uint8_t> colorData;        // 4 per drawn particle
+    std::vector<float> positionSizeData; // 4 per drawn particle
+    std::vector<std::uint8_t> colorData; // 4 per drawn particle
     int particleCount = 0;
 };
 

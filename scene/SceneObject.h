@@ -58,11 +58,12 @@ void computeTangentFrames(const std::vector<glm::vec3>& positions, const std::ve
 // less than 0.01 per component (the first such vertex wins) and sums their
 // tangents and bitangents. Refuses meshes over 65,536 distinct vertices.
 bool buildIndexedMeshWithTangents(const std::vector<glm::vec3>& positions, const std::vector<glm::vec2>& uvs,
-                                  const std::vector<glm::vec3>& normals, const std::vector<glm::vec3>& tangents,
-                                  const std::vector<glm::vec3>& bitangents, std::vector<unsigned short>& indices,
-                                  std::vector<glm::vec3>& outPositions, std::vector<glm::vec2>& outUvs,
-                                  std::vector<glm::vec3>& outNormals, std::vector<glm::vec3>& outTangents,
-                                  std::vector<glm::vec3>& outBitangents);
+                                  const std::vector<glm::vec3>& normals,
+                                  const std::vector<glm::vec3>& tangents,
+                                  const std::vector<glm::vec3>& bitangents,
+                                  std::vector<unsigned short>& indices, std::vector<glm::vec3>& outPositions,
+                                  std::vector<glm::vec2>& outUvs, std::vector<glm::vec3>& outNormals,
+                                  std::vector<glm::vec3>& outTangents, std::vector<glm::vec3>& outBitangents);
 
 // Linear search of the output arrays for the first vertex within 0.01 of the
 // given one in every component.

@@ -8,11 +8,11 @@
 #include "scene/SceneObject.h"
 
 #include <filesystem>
-#include <unistd.h>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace tovi::testing {
@@ -48,7 +48,8 @@ class FakePiece : public scene::TrackBase {
   public:
     FakePiece(const glm::mat4& m, const std::string& meshPath, PhysicsWorld* world) : TrackBase(m, meshPath) {
         // A flat 4 x 4 square around the origin, like a tiny straight.
-        std::vector<glm::vec3> square = {{-2, 0, -2}, {2, 0, -2}, {2, 0, 2}, {-2, 0, -2}, {2, 0, 2}, {-2, 0, 2}};
+        std::vector<glm::vec3> square = {{-2, 0, -2}, {2, 0, -2}, {2, 0, 2},
+                                         {-2, 0, -2}, {2, 0, 2},  {-2, 0, 2}};
         if (world != nullptr)
             bodyIndex = world->addTrackBody(square, modelMatrix);
     }

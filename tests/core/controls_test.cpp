@@ -55,8 +55,8 @@ TEST(Controls, SteeringPushesTheRealBallInTheTurnedDirections) {
         glm::vec3 expected; // direction of the change in velocity
     };
     // The race ball moves along -x; its left is +z.
-    const Case cases[] = {{GLFW_KEY_W, {-1, 0, 0}}, {GLFW_KEY_S, {1, 0, 0}}, {GLFW_KEY_A, {0, 0, 1}},
-                          {GLFW_KEY_D, {0, 0, -1}}};
+    const Case cases[] = {
+        {GLFW_KEY_W, {-1, 0, 0}}, {GLFW_KEY_S, {1, 0, 0}}, {GLFW_KEY_A, {0, 0, 1}}, {GLFW_KEY_D, {0, 0, -1}}};
     for (const Case& c : cases) {
         Harness h;
         h.frame(200);

@@ -14,6 +14,12 @@
 
 namespace tovi {
 
+void setContextHints() {
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+}
+
 int runGame(int argc, char** argv) {
     CommandLineResult args = parseCommandLine(argc, argv, std::cout);
     if (!args.ok)
@@ -25,9 +31,7 @@ int runGame(int argc, char** argv) {
         std::cout << "Failed to init glfw" << std::endl;
         pauseAndExit(-1);
     }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    setContextHints();
 
     // Larger sides crash the X image code inside window creation (32767 x
     // 32767, 2147483647 x 240) and exceed the texture size GL drivers give

@@ -1,6 +1,7 @@
 #pragma once
 // A hidden GLFW window with a 3.3 core context for tests that need GL. The
 // test binary runs under Xvfb (tests/with_xvfb.sh).
+#include "app/Game.h"
 #include "app/LeakCheckSupport.h"
 #include "render/GL.h"
 
@@ -19,9 +20,7 @@ class GlTestContext {
     GlTestContext(int width = 320, int height = 240) {
         if (!glfwInit())
             return;
-        glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-        glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-        glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+        setContextHints();
         glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
         window = glfwCreateWindow(width, height, "Zentaro test", nullptr, nullptr);
         if (window == nullptr)

@@ -1,11 +1,11 @@
 #include "app/Game.h"
 
-#include "app/CommandLine.h"
+#include "app/FrameComposition.h"
 #include "app/Globals.h"
 #include "app/LeakCheckSupport.h"
-#include "app/Pause.h"
 #include "app/SceneSetup.h"
-#include "render/FrameComposition.h"
+#include "core/CommandLine.h"
+#include "core/Pause.h"
 #include "render/GL.h"
 
 #include <GLFW/glfw3.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Controls.h"
+#include "core/Controls.h"
 
 namespace tovi {
 class ShaderProgram;

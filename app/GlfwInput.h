@@ -1,5 +1,5 @@
 #pragma once
-#include "app/Input.h"
+#include "core/Input.h"
 
 struct GLFWwindow;
 

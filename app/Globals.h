@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide values and references of the game. Scene setup fills the
-// references; each object is owned by its reference.
+// references; they point into the scene object that scene setup creates
+// and own nothing.
 #include <glm/glm.hpp>
 
 #include <vector>

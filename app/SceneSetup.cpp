@@ -1,13 +1,14 @@
 #include "app/SceneSetup.h"
 
-#include "app/Controls.h"
-#include "app/FrameUpdate.h"
+#include "app/FrameComposition.h"
 #include "app/GlLevelFactory.h"
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
-#include "app/MyCollision.h"
-#include "app/Rotationposition.h"
-#include "app/ViewFrustum.h"
+#include "core/Controls.h"
+#include "core/FrameUpdate.h"
+#include "core/MyCollision.h"
+#include "core/Rotationposition.h"
+#include "core/ViewFrustum.h"
 #include "physics/PhysicsWorld.h"
 #include "render/GL.h"
 #include "render/OffscreenBuffer.h"
@@ -19,7 +20,6 @@
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
-#include "scene/SceneObject.h"
 
 #include <GLFW/glfw3.h>
 
@@ -28,13 +28,61 @@
 namespace tovi {
 
 namespace {
-std::unique_ptr<GlfwInput> input;
-std::unique_ptr<GlLevelFactory> levelFactory;
 
-template <typename T> void release(T*& object) {
-    delete object;
-    object = nullptr;
+// The pieces and rings of a level list: made by the level factory, released
+// with the scene.
+struct LevelObjects {
+    explicit LevelObjects(std::vector<scene::SceneObject*>& objects) : list(objects) {}
+    ~LevelObjects() {
+        for (scene::SceneObject* object : list)
+            delete object;
+        list.clear();
+    }
+    LevelObjects(const LevelObjects&) = delete;
+    LevelObjects& operator=(const LevelObjects&) = delete;
+    std::vector<scene::SceneObject*>& list;
+};
+
+template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&&... args) {
+    owner = std::make_unique<T>(std::forward<Args>(args)...);
+    return owner.get();
 }
+
+// Everything scene setup creates. Members are released in reverse order of
+// declaration, so they are declared in reverse teardown order: the shaders
+// of the scene go first, the window's input last.
+struct GameScene {
+    std::unique_ptr<GlfwInput> input;
+    std::unique_ptr<GlLevelFactory> levelFactory;
+    LevelObjects ringObjects{rings};
+    LevelObjects pieceObjects{tracks};
+    std::unique_ptr<Rotationposition> rotationposition;
+    std::unique_ptr<ViewFrustum> frustum;
+    std::unique_ptr<OffscreenBuffer> offscreenBuffer;
+    std::unique_ptr<ShaderProgram> gaussShader;
+    std::unique_ptr<ShaderProgram> textureShader;
+    std::unique_ptr<scene::Light> light;
+    std::unique_ptr<scene::ParticleRenderer> particleRenderer;
+    std::unique_ptr<ShaderProgram> skyBoxShader;
+    std::unique_ptr<SkyBox> skyBox;
+    std::unique_ptr<MyCollision> myCollision;
+    std::unique_ptr<TextRenderer> textRenderer;
+    std::unique_ptr<PhysicsWorld> physicsWorld;
+    std::unique_ptr<Controls> controls;
+    std::unique_ptr<scene::Pellix> ball;
+    std::unique_ptr<ShadowMap> shadowMap;
+    std::unique_ptr<ShaderProgram> lampertPhongShader;
+    std::unique_ptr<ShaderProgram> normalmapShader;
+    std::unique_ptr<ShaderProgram> colorShader;
+    std::unique_ptr<ShaderProgram> defaultShader;
+
+    // The shadow pass's casters: the pieces and the ball, refilled each
+    // frame into the same storage.
+    std::vector<scene::SceneObject*> shadowCasters;
+};
+
+std::unique_ptr<GameScene> theScene;
+
 } // namespace
 
 void setupScene(GLFWwindow* window) {
@@ -42,80 +90,67 @@ void setupScene(GLFWwindow* window) {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
 
-    offscreenBuffer = new OffscreenBuffer(screenWidth, screenHeight);
+    theScene = std::make_unique<GameScene>();
+    GameScene& s = *theScene;
+    offscreenBuffer = make(s.offscreenBuffer, screenWidth, screenHeight);
 
-    textureShader = new ShaderProgram("Kobuldo/Shader/texture.vert", "Kobuldo/Shader/texture.frag");
-    gaussShader = new ShaderProgram("Kobuldo/Shader/texture.vert", "Kobuldo/Shader/gauss.frag");
-    colorShader = new ShaderProgram("Kobuldo/Shader/color.vert", "Kobuldo/Shader/color.frag");
-    defaultShader = new ShaderProgram("Kobuldo/Shader/default.vert", "Kobuldo/Shader/default.frag");
-    normalmapShader = new ShaderProgram("Kobuldo/Shader/normalmap.vert", "Kobuldo/Shader/normalmap.frag");
+    textureShader = make(s.textureShader, "Kobuldo/Shader/texture.vert", "Kobuldo/Shader/texture.frag");
+    gaussShader = make(s.gaussShader, "Kobuldo/Shader/texture.vert", "Kobuldo/Shader/gauss.frag");
+    colorShader = make(s.colorShader, "Kobuldo/Shader/color.vert", "Kobuldo/Shader/color.frag");
+    defaultShader = make(s.defaultShader, "Kobuldo/Shader/default.vert", "Kobuldo/Shader/default.frag");
+    normalmapShader =
+        make(s.normalmapShader, "Kobuldo/Shader/normalmap.vert", "Kobuldo/Shader/normalmap.frag");
     lampertPhongShader =
-        new ShaderProgram("Kobuldo/Shader/lampertPhong.vert", "Kobuldo/Shader/lampertPhong.frag");
-    skyBoxShader = new ShaderProgram("Kobuldo/Shader/SkyBox.vert", "Kobuldo/Shader/SkyBox.frag");
+        make(s.lampertPhongShader, "Kobuldo/Shader/lampertPhong.vert", "Kobuldo/Shader/lampertPhong.frag");
+    skyBoxShader = make(s.skyBoxShader, "Kobuldo/Shader/SkyBox.vert", "Kobuldo/Shader/SkyBox.frag");
 
-    physicsWorld = new PhysicsWorld();
+    physicsWorld = make(s.physicsWorld);
     physicsWorld->createGround();
     physicsWorld->createBall();
 
-    ball = new scene::Pellix(glm::mat4(1.0f), lampertPhongShader);
-    myCollision = new MyCollision(rings, ball, physicsWorld, screenWidth, screenHeight,
-                                  std::make_unique<ScreenPictures>(screenWidth, screenHeight));
-    shadowMap = new ShadowMap();
+    ball = make(s.ball, glm::mat4(1.0f), lampertPhongShader);
+    myCollision = make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight,
+                       std::make_unique<ScreenPictures>(screenWidth, screenHeight));
+    shadowMap = make(s.shadowMap);
 
-    input = std::make_unique<GlfwInput>(window);
-    levelFactory = std::make_unique<GlLevelFactory>(normalmapShader, defaultShader, physicsWorld);
+    make(s.input, window);
+    make(s.levelFactory, normalmapShader, defaultShader, physicsWorld);
     ControlsContext context;
-    context.input = input.get();
-    context.factory = levelFactory.get();
+    context.input = s.input.get();
+    context.factory = s.levelFactory.get();
     context.tracks = &tracks;
     context.rings = &rings;
     context.physicsWorld = physicsWorld;
     context.myCollision = myCollision;
     context.screenWidth = screenWidth;
     context.screenHeight = screenHeight;
-    controls = new Controls(context);
+    controls = make(s.controls, context);
 
-    textRenderer = new TextRenderer();
-    skyBox = new SkyBox();
-    particleRenderer = new scene::ParticleRenderer(glm::mat4(1.0f), controls);
-    light = new scene::Light(glm::mat4(1.0f), defaultShader);
-    rotationposition = new Rotationposition(0.0f, 0.0f, 0.0f, 4.0f);
-    frustum = new ViewFrustum();
+    textRenderer = make(s.textRenderer);
+    skyBox = make(s.skyBox);
+    particleRenderer = make(s.particleRenderer, glm::mat4(1.0f));
+    light = make(s.light, glm::mat4(1.0f), defaultShader);
+    rotationposition = make(s.rotationposition, 0.0f, 0.0f, 0.0f, 4.0f);
+    frustum = make(s.frustum);
     frustum->setCamInternals(0.39269909f, 1.3333334f, 0.1f, 100.0f);
 }
 
 void teardownScene() {
-    release(defaultShader);
-    release(colorShader);
-    release(normalmapShader);
-    release(lampertPhongShader);
-    release(shadowMap);
-    std::vector<scene::SceneObject*> pieces;
-    pieces.swap(tracks);
-    release(ball);
-    release(controls);
-    release(physicsWorld);
-    release(textRenderer);
-    release(myCollision);
-    release(skyBox);
-    release(skyBoxShader);
-    release(particleRenderer);
-    release(light);
-
-    // What the game used to leave to the end of the process goes too, while
-    // the context is still current, so a run ends clean.
-    release(textureShader);
-    release(gaussShader);
-    release(offscreenBuffer);
-    release(frustum);
-    release(rotationposition);
-    for (scene::SceneObject* piece : pieces)
-        delete piece;
-    for (scene::SceneObject* ring : rings)
-        delete ring;
-    rings.clear();
-    levelFactory.reset();
-    input.reset();
+    theScene.reset();
+    offscreenBuffer = nullptr;
+    textureShader = gaussShader = colorShader = defaultShader = normalmapShader = lampertPhongShader =
+        skyBoxShader = nullptr;
+    physicsWorld = nullptr;
+    ball = nullptr;
+    myCollision = nullptr;
+    shadowMap = nullptr;
+    controls = nullptr;
+    textRenderer = nullptr;
+    skyBox = nullptr;
+    particleRenderer = nullptr;
+    light = nullptr;
+    rotationposition = nullptr;
+    frustum = nullptr;
 }
 
 void updateFrame() {
@@ -125,6 +160,50 @@ void updateFrame() {
                      *frustum,          projectionMatrix,
                      viewMatrix};
     frameUpdate(parts, deltaTime);
+}
+
+void drawFrame() {
+    FrameInputs frame;
+    frame.race = myCollision;
+    frame.pieces = &tracks;
+    frame.rings = &rings;
+    if (theScene != nullptr) {
+        std::vector<scene::SceneObject*>& casters = theScene->shadowCasters;
+        casters.assign(tracks.begin(), tracks.end());
+        if (ball != nullptr)
+            casters.push_back(ball);
+        frame.shadowCasters = &casters;
+    }
+    frame.ball = ball;
+    frame.lamp = light;
+    frame.particles = particleRenderer;
+    frame.shadowMap = shadowMap;
+    frame.offscreen = offscreenBuffer;
+    frame.text = textRenderer;
+    frame.sky = skyBox;
+    frame.skyShader = skyBoxShader;
+    frame.ballShader = lampertPhongShader;
+    frame.ringShader = defaultShader;
+    frame.pieceShader = normalmapShader;
+    frame.blurShader = gaussShader;
+    frame.composeShader = textureShader;
+    frame.projection = projectionMatrix;
+    frame.view = viewMatrix;
+    frame.frustum = frustum;
+    if (rotationposition != nullptr)
+        frame.lampOffset = glm::vec2(rotationposition->offsetX, rotationposition->offsetZ);
+    frame.width = screenWidth;
+    frame.height = screenHeight;
+    if (controls != nullptr) {
+        frame.wireframe = controls->wireframe;
+        frame.culling = controls->frustumCulling;
+        frame.particleBlending = controls->particleBlending;
+        frame.showFrameRate = controls->showFrameRate;
+        frame.bestTime = controls->bestTime;
+    }
+    frame.deltaTime = deltaTime;
+    frame.culledCount = culledCount;
+    culledCount = drawFrame(frame);
 }
 
 } // namespace tovi

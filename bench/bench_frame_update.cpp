@@ -12,14 +12,14 @@
 #include "BenchSupport.h"
 
 #include "../tests/core/TestFakes.h"
-#include "app/Controls.h"
-#include "app/FrameUpdate.h"
-#include "app/MyCollision.h"
-#include "app/Rotationposition.h"
-#include "app/ViewFrustum.h"
+#include "core/Controls.h"
+#include "core/FrameUpdate.h"
+#include "core/HeadPlacement.h"
+#include "core/MyCollision.h"
+#include "core/ParticleSystem.h"
+#include "core/Rotationposition.h"
+#include "core/ViewFrustum.h"
 #include "physics/PhysicsWorld.h"
-#include "scene/HeadPlacement.h"
-#include "scene/ParticleSystem.h"
 
 #include <cstring>
 #include <memory>

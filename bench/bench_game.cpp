@@ -27,12 +27,12 @@
 // a part whose object is missing), which shows what each part costs.
 #include "BenchSupport.h"
 
-#include "app/Controls.h"
+#include "app/FrameComposition.h"
 #include "app/Game.h"
 #include "app/Globals.h"
-#include "app/MyCollision.h"
 #include "app/SceneSetup.h"
-#include "render/FrameComposition.h"
+#include "core/Controls.h"
+#include "core/MyCollision.h"
 #include "render/GL.h"
 #include "render/OffscreenBuffer.h"
 #include "render/ShaderProgram.h"
@@ -45,6 +45,8 @@
 #include "scene/Track.h"
 
 #include <GLFW/glfw3.h>
+
+#include <memory>
 
 #include <cstring>
 #include <malloc.h>
@@ -106,13 +108,13 @@ void emptyPipelineFrame(GLFWwindow* window) {
     static const std::vector<tovi::scene::SceneObject*> noCasters;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glfwPollEvents();
-    tovi::shadowMap->drawShadowPass(noCasters);
+    tovi::shadowMap->drawShadowPass(noCasters, tovi::screenWidth, tovi::screenHeight);
     clearSceneOutputs(tovi::offscreenBuffer->sceneFramebuffer());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    tovi::offscreenBuffer->blurPass();
+    tovi::offscreenBuffer->blurPass(*tovi::gaussShader);
     glEnable(GL_BLEND);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    tovi::offscreenBuffer->composePass();
+    tovi::offscreenBuffer->composePass(*tovi::textureShader);
     __real_glfwSwapBuffers(window);
     glGetError();
 }
@@ -243,8 +245,21 @@ void measurePasses(GLFWwindow* window) {
 // Gives every track piece a program built from the shipped vertex shader and
 // another fragment shader. The pieces' vertex arrays keep the attribute
 // locations of the shipped program, so the new one must have the same.
+// Shaders a run tries instead of the shipped ones; released before teardown.
+std::unique_ptr<tovi::ShaderProgram> triedBlurShader;
+std::unique_ptr<tovi::ShaderProgram> triedPieceShader;
+
+// Ends the run: the tried shaders go while the context is current; the
+// main loop leaves before drawing again.
+void finishRun(GLFWwindow* window) {
+    triedBlurShader.reset();
+    triedPieceShader.reset();
+    glfwSetWindowShouldClose(window, GLFW_TRUE);
+}
+
 bool usePieceShader(const std::string& fragment) {
-    auto* program = new tovi::ShaderProgram("Kobuldo/Shader/normalmap.vert", fragment);
+    triedPieceShader = std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/normalmap.vert", fragment);
+    tovi::ShaderProgram* program = triedPieceShader.get();
     for (const char* name : {"position", "normal", "uv", "tangent", "bitangent"}) {
         if (glGetAttribLocation(program->programId, name) !=
             glGetAttribLocation(tovi::normalmapShader->programId, name)) {
@@ -256,7 +271,7 @@ bool usePieceShader(const std::string& fragment) {
     for (tovi::scene::SceneObject* piece : tovi::tracks)
         if (auto* track = dynamic_cast<tovi::scene::Track*>(piece))
             track->program = program;
-    tovi::normalmapShader = program; // the shipped one stays alive: teardown releases this one
+    tovi::normalmapShader = program; // the shipped one stays alive in the scene
     return true;
 }
 
@@ -276,15 +291,16 @@ void onFirstFrame(GLFWwindow* window) {
     result("pieces", static_cast<double>(tovi::tracks.size()));
     result("rings", static_cast<double>(tovi::rings.size()));
     if (options.raceSeconds <= 0) {
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        finishRun(window);
         return;
     }
     if (!options.blurShader.empty()) {
-        delete tovi::gaussShader;
-        tovi::gaussShader = new tovi::ShaderProgram("Kobuldo/Shader/texture.vert", options.blurShader);
+        triedBlurShader =
+            std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/texture.vert", options.blurShader);
+        tovi::gaussShader = triedBlurShader.get();
     }
     if (!options.pieceShader.empty() && !usePieceShader(options.pieceShader)) {
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        finishRun(window);
         return;
     }
     tovi::myCollision->startRace();
@@ -324,7 +340,7 @@ void onRaceFrame(GLFWwindow* window) {
     measureCeiling(window);
     if (options.passSeconds > 0)
         measurePasses(window);
-    glfwSetWindowShouldClose(window, GLFW_TRUE);
+    finishRun(window);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Times the merging indexer on a 60,000-corner mesh: a wavy 100 x 100 grid
 // surface of two triangles per cell, where every inner vertex is shared by
 // six corners (the shape of a typical track piece or terrain mesh).
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <chrono>
 #include <cmath>

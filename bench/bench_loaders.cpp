@@ -10,13 +10,13 @@
 //   bench_loaders [--reps N]
 #include "BenchSupport.h"
 
+#include "core/PngReader.h"
+#include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
 #include "render/GL.h"
-#include "render/PngReader.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 #include "scene/MeshBuffers.h"
-#include "scene/SceneObject.h"
 #include "scene/Track.h"
 
 #include <GLFW/glfw3.h>

@@ -3,7 +3,7 @@
 // every index is valid, and that the hashed indexer gives exactly what the
 // plain linear first-match search gives.
 #include "FuzzInput.h"
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 // OBJ readers on arbitrary file contents: no crash, no out-of-bounds access,
 // and either whole triangles appended or nothing at all.
 #include "FuzzInput.h"
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <vector>
 

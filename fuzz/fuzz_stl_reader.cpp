@@ -1,7 +1,7 @@
 // ASCII STL reader on arbitrary file contents: no crash, no out-of-bounds
 // access, and every readable file is accepted.
 #include "FuzzInput.h"
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "render/OffscreenBuffer.h"
 
-#include "app/Globals.h"
-#include "app/Pause.h"
+#include "core/Pause.h"
 #include "render/ShaderProgram.h"
 
 #include <iostream>
@@ -110,11 +109,6 @@ void OffscreenBuffer::drawQuad() {
     glDisableVertexAttribArray(0);
 }
 
-void OffscreenBuffer::blurPass() {
-    if (gaussShader != nullptr)
-        blurPass(*gaussShader);
-}
-
 void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
     glBindVertexArray(quadVertexArray);
     horizontal = true;
@@ -138,11 +132,6 @@ void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindVertexArray(0);
-}
-
-void OffscreenBuffer::composePass() {
-    if (textureShader != nullptr)
-        composePass(*textureShader);
 }
 
 void OffscreenBuffer::composePass(const ShaderProgram& compose) {

@@ -18,12 +18,8 @@ class OffscreenBuffer {
 
     // Three separable Gauss passes over the glow output (horizontal,
     // vertical, horizontal); the result lies in pingpongTexture(1).
-    // Without an argument the global gaussShader is used.
-    void blurPass();
     void blurPass(const ShaderProgram& gauss);
     // Scene colour and blurred glow onto the default framebuffer.
-    // Without an argument the global textureShader is used.
-    void composePass();
     void composePass(const ShaderProgram& compose);
 
     GLuint sceneFramebuffer() const { return sceneFramebufferId; }

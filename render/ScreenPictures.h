@@ -1,5 +1,5 @@
 #pragma once
-#include "app/MyCollision.h"
+#include "core/MyCollision.h"
 #include "render/GL.h"
 
 namespace tovi {

@@ -1,6 +1,6 @@
 #include "render/ShaderProgram.h"
 
-#include "app/Pause.h"
+#include "core/Pause.h"
 
 #include <fstream>
 #include <iostream>

@@ -1,16 +1,15 @@
 #include "render/ShadowMap.h"
 
-#include "app/Globals.h"
+#include "core/mesh/SceneObject.h"
 #include "render/ShaderProgram.h"
-#include "scene/SceneObject.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 namespace tovi {
 
-ShadowMap::ShadowMap() : width(screenWidth), height(screenHeight) {
-    program = new ShaderProgram("Kobuldo/Shader/death.vert", "Kobuldo/Shader/death.frag");
+ShadowMap::ShadowMap() {
+    program = std::make_unique<ShaderProgram>("Kobuldo/Shader/death.vert", "Kobuldo/Shader/death.frag");
     glUseProgram(program->programId);
 
     glGenVertexArrays(1, &vertexArray);
@@ -43,7 +42,7 @@ ShadowMap::ShadowMap() : width(screenWidth), height(screenHeight) {
 }
 
 ShadowMap::~ShadowMap() {
-    delete program;
+    program.reset();
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &depthTextureId);
     glDeleteVertexArrays(1, &vertexArray);
@@ -64,11 +63,8 @@ glm::mat4 ShadowMap::biasMatrix() {
                      0.5f, 0.5f, 0.5f, 1.0f);
 }
 
-void ShadowMap::drawShadowPass() {
-    drawShadowPass(tracks);
-}
-
-void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters) {
+void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, int viewportWidth,
+                               int viewportHeight) {
     glBindVertexArray(vertexArray);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, kSize, kSize);
@@ -89,7 +85,7 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters) 
     }
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, viewportWidth, viewportHeight);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -3,6 +3,7 @@
 
 #include <glm/glm.hpp>
 
+#include <memory>
 #include <vector>
 
 namespace tovi {
@@ -18,18 +19,16 @@ class ShadowMap {
   public:
     static constexpr int kSize = 2048;
 
-    // Needs a current context; keeps screenWidth and screenHeight as the
-    // viewport to restore after each pass.
+    // Needs a current context.
     ShadowMap();
     ~ShadowMap();
     ShadowMap(const ShadowMap&) = delete;
     ShadowMap& operator=(const ShadowMap&) = delete;
 
-    // Draws every entry of the global track list into the map.
-    void drawShadowPass();
     // Draws the given casters into the map, each with its draw matrix, and
-    // leaves the default framebuffer bound and cleared.
-    void drawShadowPass(const std::vector<scene::SceneObject*>& casters);
+    // leaves the default framebuffer bound and cleared with the given viewport.
+    void drawShadowPass(const std::vector<scene::SceneObject*>& casters, int viewportWidth,
+                        int viewportHeight);
 
     // The light's projection and view; fixed for the whole game.
     static glm::mat4 lightProjection();
@@ -44,13 +43,11 @@ class ShadowMap {
     glm::mat4 depthBiasVP{1.0f};
 
   private:
-    ShaderProgram* program = nullptr;
+    std::unique_ptr<ShaderProgram> program;
     GLint depthMvpLocation = -1;
     GLuint framebuffer = 0;
     GLuint vertexArray = 0;
     GLuint depthTextureId = 0;
-    int width = 0;
-    int height = 0;
 };
 
 } // namespace tovi

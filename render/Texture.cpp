@@ -1,6 +1,6 @@
 #include "render/Texture.h"
 
-#include "render/PngReader.h"
+#include "core/PngReader.h"
 
 #include <FreeImage.h>
 

@@ -1,7 +1,7 @@
 #include "scene/MeshBuffers.h"
 
+#include "core/mesh/SceneObject.h"
 #include "render/Texture.h"
-#include "scene/SceneObject.h"
 
 #include <glm/gtc/type_ptr.hpp>
 

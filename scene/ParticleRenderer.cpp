@@ -1,6 +1,5 @@
 #include "scene/ParticleRenderer.h"
 
-#include "app/Controls.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 
@@ -17,18 +16,18 @@ const GLfloat kQuad[12] = {
 };
 } // namespace
 
-ParticleRenderer::ParticleRenderer(const glm::mat4& model, const tovi::Controls* controlFlags)
-    : SceneObject(model), controls(controlFlags) {
+ParticleRenderer::ParticleRenderer(const glm::mat4& model) : SceneObject(model) {
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
 
-    program = new tovi::ShaderProgram("Kobuldo/Shader/Particle.vert", "Kobuldo/Shader/Particle.frag");
+    program =
+        std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/Particle.vert", "Kobuldo/Shader/Particle.frag");
     camRightLocation = glGetUniformLocation(program->programId, "camRightWorld");
     camUpLocation = glGetUniformLocation(program->programId, "camUpWorld");
     vpLocation = glGetUniformLocation(program->programId, "VP");
     samplerLocation = glGetUniformLocation(program->programId, "sampler");
 
-    texture = new tovi::Texture("Kobuldo/Textures/particle.png");
+    texture = std::make_unique<tovi::Texture>("Kobuldo/Textures/particle.png");
 
     const GLsizeiptr slots = static_cast<GLsizeiptr>(particles.maxParticles);
     glGenBuffers(1, &quadBuffer);
@@ -51,15 +50,15 @@ ParticleRenderer::~ParticleRenderer() {
     glDeleteBuffers(1, &colorBuffer);
     glDeleteBuffers(1, &positionSizeBuffer);
     glDeleteBuffers(1, &quadBuffer);
-    delete program;
-    delete texture;
+    program.reset();
+    texture.reset();
     glDeleteVertexArrays(1, &vertexArray);
 }
 
-void ParticleRenderer::draw() {
+void ParticleRenderer::draw(bool blending) {
     glUseProgram(program->programId);
     glClear(GL_DEPTH_BUFFER_BIT);
-    if (controls == nullptr || controls->particleBlending)
+    if (blending)
         glEnable(GL_BLEND);
     else
         glDisable(GL_BLEND);

@@ -1,10 +1,11 @@
 #pragma once
+#include "core/ParticleSystem.h"
+#include "core/mesh/SceneObject.h"
 #include "render/GL.h"
-#include "scene/ParticleSystem.h"
-#include "scene/SceneObject.h"
+
+#include <memory>
 
 namespace tovi {
-class Controls;
 class ShaderProgram;
 class Texture;
 } // namespace tovi
@@ -15,8 +16,7 @@ namespace tovi::scene {
 // as camera-facing textured quads with one instanced call.
 class ParticleRenderer : public SceneObject {
   public:
-    // controls is read for particleBlending; without it particles blend.
-    ParticleRenderer(const glm::mat4& model, const tovi::Controls* controls);
+    explicit ParticleRenderer(const glm::mat4& model);
     ~ParticleRenderer() override;
     ParticleRenderer(const ParticleRenderer&) = delete;
     ParticleRenderer& operator=(const ParticleRenderer&) = delete;
@@ -25,7 +25,9 @@ class ParticleRenderer : public SceneObject {
     void update(float) override {}
     // Needs particles.viewMatrix and particles.projectionMatrix set for the
     // frame. Clears the depth buffer first: particles are never hidden.
-    void draw() override;
+    // blending off draws them opaque (F9).
+    void draw(bool blending);
+    void draw() override { draw(true); }
     // Particles cast no shadow.
     void drawShadow() override {}
 
@@ -36,14 +38,13 @@ class ParticleRenderer : public SceneObject {
     tovi::scene::ParticleSystem particles;
 
   private:
-    const tovi::Controls* controls;
     GLuint vertexArray = 0;
-    tovi::ShaderProgram* program = nullptr;
+    std::unique_ptr<tovi::ShaderProgram> program;
     GLint camRightLocation = -1;
     GLint camUpLocation = -1;
     GLint vpLocation = -1;
     GLint samplerLocation = -1;
-    tovi::Texture* texture = nullptr;
+    std::unique_ptr<tovi::Texture> texture;
     GLuint quadBuffer = 0;
     GLuint positionSizeBuffer = 0;
     GLuint colorBuffer = 0;

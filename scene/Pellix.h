@@ -1,9 +1,9 @@
 #pragma once
+#include "core/HeadPlacement.h"
+#include "core/mesh/SceneObject.h"
 #include "render/Texture.h"
-#include "scene/HeadPlacement.h"
 #include "scene/MeshBuffers.h"
 #include "scene/PellixHead.h"
-#include "scene/SceneObject.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
+#include "core/mesh/SceneObject.h"
 #include "render/Texture.h"
 #include "scene/MeshBuffers.h"
-#include "scene/SceneObject.h"
 
 #include <memory>
 

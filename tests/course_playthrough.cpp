@@ -2,10 +2,10 @@
 // small bot holds the keys a player would (at most one per 1/60 s frame) and
 // must pass every ring in time. Also checks that the course is laid out the
 // way the game needs it. Usage: course_playthrough <Kobuldo folder>
-#include "app/Controls.h"
-#include "app/CourseFile.h"
+#include "core/Controls.h"
+#include "core/CourseFile.h"
+#include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
-#include "scene/SceneObject.h"
 
 #include <glm/glm.hpp>
 

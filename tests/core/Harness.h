@@ -1,7 +1,7 @@
 #pragma once
 #include "TestFakes.h"
-#include "app/Controls.h"
-#include "app/MyCollision.h"
+#include "core/Controls.h"
+#include "core/MyCollision.h"
 #include "physics/PhysicsWorld.h"
 
 #include <memory>

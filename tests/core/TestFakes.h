@@ -1,11 +1,11 @@
 #pragma once
 // Stand-ins for the window and the GL-side level objects, so the controls,
 // the race and the editor run against the real physics world without GL.
-#include "app/Clock.h"
-#include "app/Controls.h"
-#include "app/Input.h"
+#include "core/Clock.h"
+#include "core/Controls.h"
+#include "core/Input.h"
+#include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
-#include "scene/SceneObject.h"
 
 #include <filesystem>
 #include <fstream>

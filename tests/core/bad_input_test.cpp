@@ -1,10 +1,10 @@
 // Course files and meshes are shared and edited by hand: hostile inputs of
 // every kind give a message or an empty result, never a crash or a hang.
 #include "Harness.h"
-#include "app/CourseFile.h"
-#include "scene/SceneObject.h"
+#include "core/CourseFile.h"
+#include "core/mesh/SceneObject.h"
 
-#include <GLFW/glfw3.h>
+#include "core/Keys.h"
 
 #include <gtest/gtest.h>
 
@@ -145,12 +145,12 @@ TEST(BadCourse, MoreEntriesThanACourseMayHoldAreLeftOutAndTheFileIsKept) {
     ::testing::internal::CaptureStdout();
     Harness h(text);
     EXPECT_EQ(h.tracks.size() + h.rings.size(), kMaxCourseEntries);
-    h.tap(GLFW_KEY_B);
+    h.tap(key::B);
     for (int i = 0; i < 5; ++i)
         h.frame();
-    h.tap(GLFW_KEY_E);
-    h.input.press(GLFW_KEY_LEFT_CONTROL);
-    h.input.press(GLFW_KEY_S);
+    h.tap(key::E);
+    h.input.press(key::LeftControl);
+    h.input.press(key::S);
     for (int i = 0; i < 5; ++i)
         h.frame();
     const std::string out = ::testing::internal::GetCapturedStdout();
@@ -179,8 +179,8 @@ TEST(BadCourse, LoadTrackBuildsOnlyUsableEntriesAndFallsBackToTheDefaultTime) {
     EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
 
     // The level plays: a few frames of a race with the keys down.
-    h.tap(GLFW_KEY_ENTER);
-    h.input.press(GLFW_KEY_W);
+    h.tap(key::Enter);
+    h.input.press(key::W);
     for (int i = 0; i < 30; ++i) {
         h.frame();
         h.world.step(1.0f / 60.0f);
@@ -198,7 +198,7 @@ TEST(BadCourse, HugePlacementsDoNotBreakThePhysics) {
               "besttime 45000\n");
     ::testing::internal::GetCapturedStdout();
     ASSERT_EQ(h.tracks.size(), 3u);
-    h.tap(GLFW_KEY_ENTER);
+    h.tap(key::Enter);
     for (int i = 0; i < 120; ++i) {
         h.frame();
         h.world.step(1.0f / 60.0f);

@@ -1,7 +1,6 @@
 #include "Harness.h"
 
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
+#include "core/Keys.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,8 +13,8 @@ namespace {
 TEST(Controls, TwoDebouncedKeysInOneFrameBothFire) {
     Harness h;
     h.frame(200);
-    h.input.press(GLFW_KEY_F2);
-    h.input.press(GLFW_KEY_F3);
+    h.input.press(key::F2);
+    h.input.press(key::F3);
     h.frame();
     EXPECT_TRUE(h.controls->showFrameRate);
     EXPECT_TRUE(h.controls->wireframe);
@@ -24,7 +23,7 @@ TEST(Controls, TwoDebouncedKeysInOneFrameBothFire) {
 TEST(Controls, HeldDebouncedKeyFiresAgainAfterMoreThan100ms) {
     Harness h;
     h.frame(200);
-    h.input.press(GLFW_KEY_F8);
+    h.input.press(key::F8);
     h.frame(50); // fires
     EXPECT_TRUE(h.controls->frustumCulling);
     h.frame(50); // 50 ms later: no
@@ -38,12 +37,12 @@ TEST(Controls, HeldDebouncedKeyFiresAgainAfterMoreThan100ms) {
 TEST(Controls, FilterKeysReachEveryTexture) {
     Harness h;
     h.frame(200);
-    h.tap(GLFW_KEY_F4, 200);
-    h.tap(GLFW_KEY_F5, 200);
-    h.tap(GLFW_KEY_F4, 200);
+    h.tap(key::F4, 200);
+    h.tap(key::F5, 200);
+    h.tap(key::F4, 200);
     EXPECT_EQ(h.factory.magnification, std::vector<bool>({true, false}));
     EXPECT_EQ(h.factory.minification, std::vector<bool>({true}));
-    h.tap(GLFW_KEY_F9, 200);
+    h.tap(key::F9, 200);
     EXPECT_FALSE(h.controls->particleBlending);
 }
 
@@ -56,11 +55,11 @@ TEST(Controls, SteeringPushesTheRealBallInTheTurnedDirections) {
     };
     // The race ball moves along -x; its left is +z.
     const Case cases[] = {
-        {GLFW_KEY_W, {-1, 0, 0}}, {GLFW_KEY_S, {1, 0, 0}}, {GLFW_KEY_A, {0, 0, 1}}, {GLFW_KEY_D, {0, 0, -1}}};
+        {key::W, {-1, 0, 0}}, {key::S, {1, 0, 0}}, {key::A, {0, 0, 1}}, {key::D, {0, 0, -1}}};
     for (const Case& c : cases) {
         Harness h;
         h.frame(200);
-        h.tap(GLFW_KEY_ENTER);
+        h.tap(key::Enter);
         btRigidBody* body = h.world.ballBody;
         const btVector3 before = body->getLinearVelocity();
         h.input.press(c.key);
@@ -88,7 +87,7 @@ TEST(Controls, PushOnABallAtRestPushesNothing) {
 
 TEST(Controls, FollowCameraSitsSixAboveAndSixAwayAlongTheYaw) {
     Harness h;
-    h.tap(GLFW_KEY_ENTER);
+    h.tap(key::Enter);
     h.controls->horizontalAngle = 0.7f;
     const glm::vec3 ball(h.world.getBallModelMatrix()[3]);
     h.controls->update();
@@ -140,10 +139,10 @@ TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {
     Harness h;
     h.race->bestTime = 777;
     h.frame(200);
-    h.tap(GLFW_KEY_E, 200);
+    h.tap(key::E, 200);
     EXPECT_TRUE(h.controls->editMode);
     h.world.step(0.5f);
-    h.tap(GLFW_KEY_E, 200);
+    h.tap(key::E, 200);
     EXPECT_FALSE(h.controls->editMode);
     EXPECT_EQ(h.race->state, MyCollision::Racing);
     EXPECT_DOUBLE_EQ(h.race->bestTime, 777);
@@ -199,7 +198,7 @@ TEST(CourseSaving, UnwritableFileIsReportedOnceAndLeftAlone) {
     h.controls->trackPath = h.dir.file("blocked");
     std::filesystem::create_directories(h.dir.file("blocked") + "/inside");
     ::testing::internal::CaptureStdout();
-    h.tap(GLFW_KEY_B);
+    h.tap(key::B);
     for (int i = 0; i < 5; ++i)
         h.frame();
     const std::string out = ::testing::internal::GetCapturedStdout();

@@ -1,5 +1,5 @@
-#include "app/CourseFile.h"
-#include "app/CourseFileInternal.h"
+#include "core/CourseFile.h"
+#include "core/CourseFileInternal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,8 @@
 #include "Harness.h"
 
-#include "app/CourseFile.h"
+#include "core/CourseFile.h"
 
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
+#include "core/Keys.h"
 #include <gtest/gtest.h>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -17,7 +16,7 @@ struct Editor : ::testing::Test {
     Harness h;
     void SetUp() override {
         h.frame(200);
-        h.tap(GLFW_KEY_E, 200);
+        h.tap(key::E, 200);
         ASSERT_TRUE(h.controls->editMode);
     }
     // Holds the keys for n frames of 1/60 s each.
@@ -36,8 +35,8 @@ struct Editor : ::testing::Test {
 
 TEST_F(Editor, PlacedObjectsSitAtTheCameraUnselectedAndUnturned) {
     h.controls->position = glm::vec3(3, 40, -7);
-    h.tap(GLFW_KEY_0, 200);
-    h.tap(GLFW_KEY_2, 200);
+    h.tap(key::Num0, 200);
+    h.tap(key::Num2, 200);
     ASSERT_EQ(h.rings.size(), 1u);
     ASSERT_EQ(h.tracks.size(), 1u);
     const glm::mat4 expected = at(3, 40, -7);
@@ -49,39 +48,39 @@ TEST_F(Editor, PlacedObjectsSitAtTheCameraUnselectedAndUnturned) {
 }
 
 TEST_F(Editor, SelectingWithoutPiecesAndTheResetBeforeEditing) {
-    h.tap(GLFW_KEY_U, 200);
+    h.tap(key::U, 200);
     EXPECT_EQ(h.controls->selectedTrack, 1);
     h.controls->position = glm::vec3(0, 10, 0);
-    h.tap(GLFW_KEY_1, 200);
+    h.tap(key::Num1, 200);
     EXPECT_EQ(h.controls->selectedTrack, 0) << "reset before the new piece is edited";
-    hold({GLFW_KEY_T, GLFW_KEY_KP_4}, 60);
+    hold({key::T, key::Kp4}, 60);
     EXPECT_NEAR(h.tracks[0]->modelMatrix[3][0], 1.0f, 0.02f);
 }
 
 TEST_F(Editor, RingSelectionWithoutRingsEditsNothing) {
-    h.tap(GLFW_KEY_2, 200);
+    h.tap(key::Num2, 200);
     const glm::mat4 before = h.tracks[0]->modelMatrix;
-    h.tap(GLFW_KEY_I, 200);
+    h.tap(key::I, 200);
     EXPECT_TRUE(h.controls->ringSelected);
-    hold({GLFW_KEY_T, GLFW_KEY_KP_4, GLFW_KEY_KP_9}, 30);
+    hold({key::T, key::Kp4, key::Kp9}, 30);
     EXPECT_EQ(h.tracks[0]->modelMatrix, before);
     EXPECT_EQ(h.tracks[0]->drawLift, 0.0f);
 }
 
 TEST_F(Editor, MovingUsesWorldAxesAndTurningTheObjectsOwn) {
     h.controls->position = glm::vec3(0, 20, 0);
-    h.tap(GLFW_KEY_3, 200);
+    h.tap(key::Num3, 200);
     scene::SceneObject* piece = h.tracks[0];
     // Turn it a quarter about its own y first.
     piece->modelMatrix = glm::rotate(piece->modelMatrix, glm::radians(90.0f), glm::vec3(0, 1, 0));
     h.world.setBodyTransform(0, piece->modelMatrix);
 
-    hold({GLFW_KEY_T, GLFW_KEY_KP_8}, 60); // +z in the world, 1 unit
+    hold({key::T, key::Kp8}, 60); // +z in the world, 1 unit
     EXPECT_NEAR(piece->modelMatrix[3][2], 1.0f, 0.02f);
     EXPECT_NEAR(piece->modelMatrix[3][0], 0.0f, 1e-5f);
 
     const glm::mat4 before = piece->modelMatrix;
-    hold({GLFW_KEY_R, GLFW_KEY_KP_8}, 60); // 4 degrees about its own x axis
+    hold({key::R, key::Kp8}, 60); // 4 degrees about its own x axis
     glm::mat4 expected = before;
     for (int i = 0; i < 60; ++i)
         expected = glm::rotate(expected, glm::radians(4.0f / 60.0f), glm::vec3(1, 0, 0));
@@ -95,13 +94,13 @@ TEST_F(Editor, MovingUsesWorldAxesAndTurningTheObjectsOwn) {
 
 TEST_F(Editor, RowsApplyInTableOrder) {
     h.controls->position = glm::vec3(0, 20, 0);
-    h.tap(GLFW_KEY_2, 200);
+    h.tap(key::Num2, 200);
     scene::SceneObject* piece = h.tracks[0];
     const glm::mat4 before = piece->modelMatrix;
     h.frame(1000.0 / 60.0);
-    h.input.press(GLFW_KEY_R);
-    h.input.press(GLFW_KEY_KP_4);
-    h.input.press(GLFW_KEY_KP_8);
+    h.input.press(key::R);
+    h.input.press(key::Kp4);
+    h.input.press(key::Kp8);
     h.frame(1000.0 / 60.0); // this frame's dt is what the keys use
     const float s = 1.0f / 60.0f;
     glm::mat4 expected = glm::rotate(before, glm::radians(4 * s), glm::vec3(0, 1, 0));
@@ -113,15 +112,15 @@ TEST_F(Editor, RowsApplyInTableOrder) {
 
 TEST_F(Editor, KeypadZeroMovesTenUnitsASecond) {
     h.controls->position = glm::vec3(0, 20, 0);
-    h.tap(GLFW_KEY_2, 200);
-    hold({GLFW_KEY_T, GLFW_KEY_KP_9, GLFW_KEY_KP_0}, 60);
+    h.tap(key::Num2, 200);
+    hold({key::T, key::Kp9, key::Kp0}, 60);
     EXPECT_NEAR(h.tracks[0]->modelMatrix[3][1], 30.0f, 0.2f);
 }
 
 TEST_F(Editor, CollisionBodyFollowsAndTheWobbleIsDrawnOnly) {
     h.controls->position = glm::vec3(0, 20, 0);
-    h.tap(GLFW_KEY_1, 200);
-    hold({GLFW_KEY_T, GLFW_KEY_KP_6}, 30);
+    h.tap(key::Num1, 200);
+    hold({key::T, key::Kp6}, 30);
     scene::SceneObject* piece = h.tracks[0];
     EXPECT_NEAR(piece->modelMatrix[3][0], -0.5f, 0.02f);
     EXPECT_EQ(h.world.getBodyMatrix(0), piece->modelMatrix);
@@ -138,8 +137,8 @@ TEST_F(Editor, CollisionBodyFollowsAndTheWobbleIsDrawnOnly) {
     EXPECT_TRUE(sawLift);
 
     // Saving on two consecutive frames writes the same file.
-    h.input.press(GLFW_KEY_LEFT_CONTROL);
-    h.input.press(GLFW_KEY_S);
+    h.input.press(key::LeftControl);
+    h.input.press(key::S);
     h.controls->update();
     const std::string first = readText(h.trackPath);
     h.controls->update();
@@ -154,23 +153,23 @@ TEST_F(Editor, CollisionBodyFollowsAndTheWobbleIsDrawnOnly) {
     // Leaving the editor leaves nothing lowered.
     h.input.releaseAll();
     h.frame(200);
-    h.tap(GLFW_KEY_E, 200);
+    h.tap(key::E, 200);
     EXPECT_EQ(piece->drawLift, 0.0f);
 }
 
 TEST_F(Editor, HRestartsTheDebounceGap) {
     h.frame(200);
-    h.tap(GLFW_KEY_H, 60); // fires, gap restarts
-    h.tap(GLFW_KEY_0, 60); // 60 ms after H: refused
+    h.tap(key::H, 60);    // fires, gap restarts
+    h.tap(key::Num0, 60); // 60 ms after H: refused
     EXPECT_TRUE(h.rings.empty());
     h.frame(50);
-    h.tap(GLFW_KEY_0); // 110 ms after H
+    h.tap(key::Num0); // 110 ms after H
     EXPECT_EQ(h.rings.size(), 1u);
 }
 
 TEST_F(Editor, FlyingMovesTheFreeCamera) {
     h.controls->position = glm::vec3(0, 5, 0);
-    hold({GLFW_KEY_SPACE}, 60);
+    hold({key::Space}, 60);
     EXPECT_NEAR(h.controls->position.y, 11.0f, 0.1f);
     EXPECT_EQ(h.controls->eye, h.controls->position);
 }

@@ -1,8 +1,8 @@
 // Which rings and pieces a scene frame draws, the culled count the HUD shows,
 // and the HUD lines themselves.
-#include "app/ViewFrustum.h"
-#include "render/FrameRules.h"
-#include "scene/SceneObject.h"
+#include "core/FrameRules.h"
+#include "core/ViewFrustum.h"
+#include "core/mesh/SceneObject.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "Harness.h"
 
-#include "app/FrameUpdate.h"
-#include "app/Rotationposition.h"
-#include "app/ViewFrustum.h"
-#include "scene/ParticleSystem.h"
+#include "core/FrameUpdate.h"
+#include "core/ParticleSystem.h"
+#include "core/Rotationposition.h"
+#include "core/ViewFrustum.h"
 
 #include <gtest/gtest.h>
 

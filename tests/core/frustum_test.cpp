@@ -1,5 +1,5 @@
 // View-frustum culling with the game's camera internals.
-#include "app/ViewFrustum.h"
+#include "core/ViewFrustum.h"
 
 #include <gtest/gtest.h>
 

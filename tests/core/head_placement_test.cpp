@@ -1,5 +1,5 @@
 // The ball's head: on top of the ball, leaning into the last horizontal step.
-#include "scene/HeadPlacement.h"
+#include "core/HeadPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // HUD number formats and the glyph quads of the bitmap font.
-#include "render/HudText.h"
+#include "core/HudText.h"
 
 #include <gtest/gtest.h>
 

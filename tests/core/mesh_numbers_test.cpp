@@ -2,7 +2,7 @@
 // every spelling must read exactly as strtof reads it.
 #include "TestFakes.h"
 
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <gtest/gtest.h>
 

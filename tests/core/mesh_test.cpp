@@ -1,6 +1,6 @@
 // Mesh readers and indexers: the OBJ subset, STL vertices, tangent frames and
 // the merging indexer checked against the plain linear search.
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "scene/ParticleSystem.h"
+#include "core/ParticleSystem.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>

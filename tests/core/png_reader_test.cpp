@@ -1,7 +1,7 @@
 // The plain PNG reader: every row filter decodes to the picture, rows come
 // out bottom first, and anything it does not handle exactly like the general
 // decoder (other kinds of PNG, damaged files) is declined, never guessed.
-#include "render/PngReader.h"
+#include "core/PngReader.h"
 
 #include <gtest/gtest.h>
 #include <libdeflate.h>

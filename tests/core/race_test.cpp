@@ -1,9 +1,8 @@
 #include "Harness.h"
 
-#include "app/CourseFile.h"
+#include "core/CourseFile.h"
 
-#define GLFW_INCLUDE_NONE
-#include <GLFW/glfw3.h>
+#include "core/Keys.h"
 #include <gtest/gtest.h>
 
 using namespace tovi;
@@ -103,7 +102,7 @@ TEST_F(RaceFixture, RaceStartPutsAFreshBallAtTheStart) {
 TEST(RaceAndControls, WinIsSavedByTheNextUpdate) {
     Harness h("ring 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\nbesttime 45000\n");
     ASSERT_EQ(h.rings.size(), 1u);
-    h.tap(GLFW_KEY_ENTER);
+    h.tap(key::Enter);
     h.ball.modelMatrix = at(0, 0, 0);
     h.race->update(); // passes the ring
     h.ticks.now += 20000;
@@ -122,9 +121,9 @@ TEST(RaceAndControls, WinIsSavedByTheNextUpdate) {
 
 TEST(RaceAndControls, ResetThenForceWinWrites255555) {
     Harness h;
-    h.tap(GLFW_KEY_C);
+    h.tap(key::C);
     h.frame(200);
-    h.tap(GLFW_KEY_B);
+    h.tap(key::B);
     EXPECT_EQ(h.race->state, MyCollision::Won);
     h.frame();
     CourseData saved;
@@ -135,7 +134,7 @@ TEST(RaceAndControls, ResetThenForceWinWrites255555) {
 
 TEST(RaceAndControls, HoldingNKeepsTheTimerAtZero) {
     Harness h;
-    h.input.press(GLFW_KEY_N);
+    h.input.press(key::N);
     for (int i = 0; i < 10; ++i) {
         h.controls->update();
         EXPECT_DOUBLE_EQ(h.race->elapsed(), 0.0);
@@ -150,12 +149,12 @@ TEST(RaceAndControls, HoldingNKeepsTheTimerAtZero) {
 TEST(RaceAndControls, EnterCopiesTheCourseBestTimeAndNKeepsTheRaceOne) {
     Harness h;
     h.race->bestTime = 1234;
-    h.input.press(GLFW_KEY_N);
+    h.input.press(key::N);
     h.frame();
     h.input.releaseAll();
     EXPECT_DOUBLE_EQ(h.race->bestTime, 1234);
     h.frame(200);
-    h.tap(GLFW_KEY_ENTER);
+    h.tap(key::Enter);
     EXPECT_DOUBLE_EQ(h.race->bestTime, 45000);
 }
 

@@ -2,11 +2,12 @@
 // and blur, text, full-screen pictures, particles and the frame's pass order.
 #include "GlTestContext.h"
 
-#include "app/Controls.h"
+#include "app/FrameComposition.h"
 #include "app/Globals.h"
-#include "app/MyCollision.h"
-#include "app/Rotationposition.h"
-#include "render/FrameComposition.h"
+#include "core/Controls.h"
+#include "core/MyCollision.h"
+#include "core/Rotationposition.h"
+#include "core/mesh/SceneObject.h"
 #include "render/OffscreenBuffer.h"
 #include "render/ScreenPictures.h"
 #include "render/ShaderProgram.h"
@@ -14,7 +15,6 @@
 #include "render/TextRenderer.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
-#include "scene/SceneObject.h"
 
 #include <FreeImage.h>
 #include <glm/gtc/matrix_transform.hpp>
@@ -222,7 +222,7 @@ TEST_F(RenderTest, ShadowMapRecordsCasterDepthAndTheMatrixReceiversUse) {
     SquareCaster square(glm::translate(glm::mat4(1.0f), glm::vec3(0.0f, 10.0f, 0.0f)));
     square.drawLift = 5.0f;
     std::vector<SceneObject*> casters = {&square};
-    shadow->drawShadowPass(casters);
+    shadow->drawShadowPass(casters, kWidth, kHeight);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(square.shadowDraws, 1);
 
@@ -259,7 +259,7 @@ TEST_F(RenderTest, ShadowMapRecordsCasterDepthAndTheMatrixReceiversUse) {
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 
     // Without casters the map is simply cleared.
-    shadow->drawShadowPass(std::vector<SceneObject*>{});
+    shadow->drawShadowPass(std::vector<SceneObject*>{}, kWidth, kHeight);
     EXPECT_FLOAT_EQ(depthTexel(shadow->depthTexture(), u, v), 1.0f);
 
     const GLuint texture = shadow->depthTexture();
@@ -500,7 +500,7 @@ TEST_F(RenderTest, ScreenPicturesFillTheWindowUpright) {
 
 TEST_F(RenderTest, ParticlesDrawNothingWhenNoneLiveAndNeverReadPastTheirArrays) {
     ASSERT_NO_FATAL_FAILURE(requireAssets({"Kobuldo/Shader/Particle.vert", "Kobuldo/Shader/Particle.frag"}));
-    tovi::scene::ParticleRenderer particles(glm::mat4(1.0f), nullptr);
+    tovi::scene::ParticleRenderer particles(glm::mat4(1.0f));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -543,19 +543,10 @@ class LoggedObject : public tovi::scene::TrackBase {
   public:
     LoggedObject(DrawLog& log, std::string name, const glm::vec3& at)
         : TrackBase(glm::translate(glm::mat4(1.0f), at), name), log(log), name(std::move(name)) {}
-    void draw() override {
-        log.events.push_back("draw " + name);
-        lightX = lightOffsetX;
-        lightZ = lightOffsetZ;
-    }
-    void drawShadow() override {
-        // The ball is appended behind the pieces for the shadow pass.
-        log.events.push_back("shadow " + name + " of " + std::to_string(tovi::tracks.size()));
-    }
+    void draw() override { log.events.push_back("draw " + name); }
+    void drawShadow() override { log.events.push_back("shadow " + name); }
     DrawLog& log;
     std::string name;
-    float lightX = 0.0f;
-    float lightZ = 0.0f;
 };
 
 class LoggedPictures : public tovi::RacePictures {
@@ -567,26 +558,6 @@ class LoggedPictures : public tovi::RacePictures {
     DrawLog& log;
 };
 
-// Puts the process-wide references back whatever the test does.
-struct GlobalsGuard {
-    ~GlobalsGuard() {
-        tovi::tracks.clear();
-        tovi::rings.clear();
-        tovi::myCollision = nullptr;
-        tovi::shadowMap = nullptr;
-        tovi::offscreenBuffer = nullptr;
-        tovi::gaussShader = nullptr;
-        tovi::textureShader = nullptr;
-        tovi::defaultShader = nullptr;
-        tovi::normalmapShader = nullptr;
-        tovi::lampertPhongShader = nullptr;
-        tovi::ball = nullptr;
-        tovi::rotationposition = nullptr;
-        tovi::controls = nullptr;
-        tovi::culledCount = 0;
-    }
-};
-
 TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuringOne) {
     ASSERT_NO_FATAL_FAILURE(requireAssets(
         {"Kobuldo/Shader/death.vert", "Kobuldo/Shader/death.frag", "Kobuldo/Shader/texture.vert",
@@ -594,20 +565,24 @@ TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuri
          "Kobuldo/Shader/default.frag", "Kobuldo/Shader/normalmap.vert", "Kobuldo/Shader/normalmap.frag",
          "Kobuldo/Shader/lampertPhong.vert", "Kobuldo/Shader/lampertPhong.frag",
          "Kobuldo/Objects/V2/shpere.obj"}));
-    GlobalsGuard guard;
     DrawLog log;
-    tovi::MyCollision race(tovi::rings, nullptr, nullptr, kWidth, kHeight,
-                           std::make_unique<LoggedPictures>(log));
-    tovi::myCollision = &race;
-    tovi::culledCount = 7;
+    std::vector<tovi::scene::SceneObject*> pieces, rings, casters;
+    tovi::MyCollision race(rings, nullptr, nullptr, kWidth, kHeight, std::make_unique<LoggedPictures>(log));
+    tovi::FrameInputs frame;
+    frame.race = &race;
+    frame.pieces = &pieces;
+    frame.rings = &rings;
+    frame.shadowCasters = &casters;
+    frame.width = kWidth;
+    frame.height = kHeight;
+    frame.culledCount = 7;
 
-    tovi::drawFrame();
+    EXPECT_EQ(tovi::drawFrame(frame), 7);
     race.state = tovi::MyCollision::Won;
-    tovi::drawFrame();
+    EXPECT_EQ(tovi::drawFrame(frame), 7);
     race.state = tovi::MyCollision::Lost;
-    tovi::drawFrame();
+    EXPECT_EQ(tovi::drawFrame(frame), 7) << "picture frames keep the last scene frame's count";
     EXPECT_EQ(log.events, (std::vector<std::string>{"start picture", "win picture", "lose picture"}));
-    EXPECT_EQ(tovi::culledCount, 7) << "picture frames keep the last scene frame's count";
 
     // A scene frame with two pieces, three rings (one passed) and the ball.
     log.events.clear();
@@ -616,8 +591,8 @@ TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuri
     LoggedObject ring0(log, "ring0", {0, 2, -5});
     LoggedObject ring1(log, "ring1", {1, 2, -5});
     LoggedObject ring2(log, "ring2", {2, 2, -5});
-    tovi::tracks = {&pieceA, &pieceB};
-    tovi::rings = {&ring0, &ring1, &ring2};
+    pieces = {&pieceA, &pieceB};
+    rings = {&ring0, &ring1, &ring2};
     race.passedRings = {1};
     race.state = tovi::MyCollision::Racing;
 
@@ -636,52 +611,49 @@ TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuri
     // The ball 20 above the origin, so it lies in the light's view.
     auto ball = std::make_unique<tovi::scene::Pellix>(glm::translate(glm::mat4(1.0f), glm::vec3(0, 20, 0)),
                                                       phong.get());
-    tovi::Rotationposition lights(1.5f, -2.5f);
-    tovi::shadowMap = shadow.get();
-    tovi::offscreenBuffer = offscreen.get();
-    tovi::gaussShader = gauss.get();
-    tovi::textureShader = compose.get();
-    tovi::defaultShader = plain.get();
-    tovi::normalmapShader = normalmap.get();
-    tovi::lampertPhongShader = phong.get();
-    tovi::ball = ball.get();
-    tovi::rotationposition = &lights;
+    casters = {&pieceA, &pieceB, ball.get()};
+    frame.shadowMap = shadow.get();
+    frame.offscreen = offscreen.get();
+    frame.blurShader = gauss.get();
+    frame.composeShader = compose.get();
+    frame.ringShader = plain.get();
+    frame.pieceShader = normalmap.get();
+    frame.ballShader = phong.get();
+    frame.ball = ball.get();
 
     glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
     glDisable(GL_BLEND);
-    tovi::drawFrame();
+    EXPECT_EQ(tovi::drawFrame(frame), 1) << "with culling off only the passed ring is left out";
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    // Pieces cast shadows with the ball behind them; the passed ring is not
-    // drawn; every piece gets the orbiting light offsets.
-    EXPECT_EQ(log.events, (std::vector<std::string>{"shadow pieceA of 3", "shadow pieceB of 3", "draw ring0",
+    // The casters go into the shadow map; the passed ring is not drawn.
+    EXPECT_EQ(log.events, (std::vector<std::string>{"shadow pieceA", "shadow pieceB", "draw ring0",
                                                     "draw ring2", "draw pieceA", "draw pieceB"}));
-    EXPECT_EQ(tovi::tracks, (std::vector<tovi::scene::SceneObject*>{&pieceA, &pieceB}))
-        << "ball removed again";
-    EXPECT_FLOAT_EQ(pieceB.lightX, 1.5f);
-    EXPECT_FLOAT_EQ(pieceB.lightZ, -2.5f);
-    EXPECT_EQ(tovi::culledCount, 1) << "with culling off only the passed ring is left out";
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     GLint mode[2] = {0, 0};
     glGetIntegerv(GL_POLYGON_MODE, mode);
     EXPECT_EQ(mode[0], GL_FILL);
 
-    // The ball is in the shadow map: above its centre the map holds the
-    // depth of its upper surface, a little nearer the light than the centre.
+    // The ball casts a shadow: above its centre the map holds the depth of
+    // its upper surface, a little nearer the light than the centre.
     const glm::vec4 ballCentre = shadow->depthBiasVP * glm::vec4(0.0f, 20.0f, 0.0f, 1.0f);
     const float depth =
         depthTexel(shadow->depthTexture(), static_cast<int>(ballCentre.x * tovi::ShadowMap::kSize),
                    static_cast<int>(ballCentre.y * tovi::ShadowMap::kSize));
     EXPECT_LT(depth, ballCentre.z);
     EXPECT_GT(depth, ballCentre.z - 0.02f);
+    // The pass hands the window back with the frame's viewport.
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
 
     // With no pieces the ball alone is drawn into the map, and the count is
     // still the passed ring.
-    tovi::tracks.clear();
+    pieces.clear();
+    casters = {ball.get()};
     log.events.clear();
-    tovi::drawFrame();
+    EXPECT_EQ(tovi::drawFrame(frame), 1);
     EXPECT_EQ(log.events, (std::vector<std::string>{"draw ring0", "draw ring2"}));
-    EXPECT_TRUE(tovi::tracks.empty());
-    EXPECT_EQ(tovi::culledCount, 1);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

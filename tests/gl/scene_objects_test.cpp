@@ -1,11 +1,11 @@
 // The GL scene objects: textures, sky box, track pieces, rings, the ball with
 // its head and the light marker. Each test runs in a fresh temporary folder
 // holding its own small Kobuldo/ tree, built from tests/data/scene_objects.
+#include "core/HeadPlacement.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
 #include "render/SkyBox.h"
 #include "render/Texture.h"
-#include "scene/HeadPlacement.h"
 #include "scene/Light.h"
 #include "scene/Pellix.h"
 #include "scene/Ring.h"

@@ -1,6 +1,6 @@
 // Where the ball's head sits: on top of the ball, leaning into the last
 // horizontal step the ball made.
-#include "scene/HeadPlacement.h"
+#include "core/HeadPlacement.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 

@@ -27,7 +27,7 @@ struct FrameParts {
 };
 
 // One frame: controls, camera matrices, ball, physics step, ball matrix, race
-// rules, light offset, particles, frustum.
+// rules, light offset (handed to every piece), particles, frustum.
 void frameUpdate(FrameParts& parts, double deltaTime);
 
 } // namespace tovi

@@ -1,12 +1,12 @@
-#include "app/FrameUpdate.h"
+#include "core/FrameUpdate.h"
 
-#include "app/Controls.h"
-#include "app/MyCollision.h"
-#include "app/Rotationposition.h"
-#include "app/ViewFrustum.h"
+#include "core/Controls.h"
+#include "core/MyCollision.h"
+#include "core/ParticleSystem.h"
+#include "core/Rotationposition.h"
+#include "core/ViewFrustum.h"
+#include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
-#include "scene/ParticleSystem.h"
-#include "scene/SceneObject.h"
 
 #include <cmath>
 
@@ -32,6 +32,13 @@ void frameUpdate(FrameParts& parts, double deltaTime) {
 
     parts.race.update();
     parts.rotation.advance(deltaTime);
+    // The lamps circle with the light: every piece lights itself from there.
+    if (parts.controls.tracks != nullptr)
+        for (scene::SceneObject* piece : *parts.controls.tracks)
+            if (auto* track = dynamic_cast<scene::TrackBase*>(piece)) {
+                track->lightOffsetX = parts.rotation.offsetX;
+                track->lightOffsetZ = parts.rotation.offsetZ;
+            }
     parts.particles.updateParticles(dt, glm::vec3(parts.ball.modelMatrix[3]));
     parts.frustum.setCamDef(parts.controls.eye, parts.controls.target, glm::vec3(0.0f, 1.0f, 0.0f));
 }

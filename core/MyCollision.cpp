@@ -1,8 +1,8 @@
-#include "app/MyCollision.h"
+#include "core/MyCollision.h"
 
-#include "app/Clock.h"
+#include "core/Clock.h"
+#include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
-#include "scene/SceneObject.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // Sphere culling in the camera's own axes: the centre's depth is tested
 // against the near and far distances, its sideways and upward offsets against
 // the opening of the view at that depth, each bound widened by the radius.
-#include "app/ViewFrustum.h"
+#include "core/ViewFrustum.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "render/PngReader.h"
+#include "core/PngReader.h"
 
 #include <libdeflate.h>
 

@@ -1,4 +1,4 @@
-#include "scene/ParticleSystem.h"
+#include "core/ParticleSystem.h"
 
 #include <algorithm>
 #include <cmath>

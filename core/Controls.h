@@ -1,4 +1,6 @@
 #pragma once
+#include "core/CourseStore.h"
+
 #include <glm/glm.hpp>
 
 #include <string>
@@ -103,10 +105,8 @@ class Controls {
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
     scene::SceneObject* wobbling = nullptr;
-    // The course file exists but was not loaded whole (unreadable, or more
-    // entries than a course may hold): saving would lose the rest of it.
-    bool keepCourseFile = false;
-    bool toldKeepingCourseFile = false;
+    // Whether the loaded course may be saved over.
+    CourseStore courseStore;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear
@@ -114,8 +114,5 @@ class Controls {
 // normalised, scaled by 0.05 and applied at the ball's world position, so it
 // also adds the torque p x F. A zero or non-finite velocity pushes nothing.
 void pushBall(PhysicsWorld& world, double angle);
-
-// The camera's projection: 45 degrees, 4/3 whatever the window, 0.1 to 100.
-glm::mat4 cameraProjection();
 
 } // namespace tovi

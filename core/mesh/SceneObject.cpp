@@ -5,7 +5,7 @@
 // skipping any blanks (line breaks included), and a number that is not there
 // leaves the value at zero without consuming the text that stopped it. Nothing
 // is read into fixed-size buffers, so long words or lines cannot overrun.
-#include "scene/SceneObject.h"
+#include "core/mesh/SceneObject.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,10 +2,10 @@
 // The decisions of the frame draw that need no GL: which rings and pieces are
 // drawn, how many were left out, and which HUD lines appear. drawFrame walks
 // the level through these, and the core tests check them without a window.
-#include "app/MyCollision.h"
-#include "app/ViewFrustum.h"
-#include "render/HudText.h"
-#include "scene/SceneObject.h"
+#include "core/HudText.h"
+#include "core/MyCollision.h"
+#include "core/ViewFrustum.h"
+#include "core/mesh/SceneObject.h"
 
 #include <algorithm>
 #include <array>

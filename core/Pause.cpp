@@ -1,4 +1,4 @@
-#include "app/Pause.h"
+#include "core/Pause.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Number formats of the HUD lines and the glyph quads of the bitmap font.
-#include "render/HudText.h"
+#include "core/HudText.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "app/CourseFile.h"
+#include "core/CourseFile.h"
 
-#include "app/CourseFileInternal.h"
+#include "core/CourseFileInternal.h"
 
 #include <cctype>
 #include <cerrno>

@@ -1,0 +1,175 @@
+#include "app/FrameComposition.h"
+
+#include "core/FrameRules.h"
+#include "core/MyCollision.h"
+#include "core/ViewFrustum.h"
+#include "render/GL.h"
+#include "render/OffscreenBuffer.h"
+#include "render/ShaderProgram.h"
+#include "render/ShadowMap.h"
+#include "render/SkyBox.h"
+#include "render/TextRenderer.h"
+#include "scene/Light.h"
+#include "scene/ParticleRenderer.h"
+
+#include <glm/gtc/type_ptr.hpp>
+
+namespace tovi {
+
+namespace {
+
+void setMatrix(GLuint program, const char* name, const glm::mat4& matrix) {
+    glUniformMatrix4fv(glGetUniformLocation(program, name), 1, GL_FALSE, glm::value_ptr(matrix));
+}
+
+// The HUD lines of this scene frame, drawn into the bound framebuffer.
+void drawHud(TextRenderer& text, const HudState& state) {
+    const HudLines hud = hudLines(state);
+    for (int i = 0; i < hud.count; ++i) {
+        const HudLine& line = hud.lines[static_cast<std::size_t>(i)];
+        text.printText(line.text.c_str(), line.y);
+    }
+}
+
+// What the ball and the pieces need from the frame: camera, light matrix and
+// the shadow map on texture unit 4.
+void useShadowReceiver(const ShaderProgram& shader, const FrameInputs& frame) {
+    const GLuint id = shader.programId;
+    glUseProgram(id);
+    if (frame.shadowMap != nullptr) {
+        setMatrix(id, "depthBiasVP", frame.shadowMap->depthBiasVP);
+        glActiveTexture(GL_TEXTURE4);
+        glBindTexture(GL_TEXTURE_2D, frame.shadowMap->depthTexture());
+        glActiveTexture(GL_TEXTURE0);
+    }
+    glUniform1i(glGetUniformLocation(id, "shadowMap"), 4);
+    setMatrix(id, "P", frame.projection);
+    setMatrix(id, "V", frame.view);
+}
+
+void clearSceneOutputs(GLuint sceneFramebuffer, int screenWidth, int screenHeight) {
+    const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    for (GLenum output : outputs) {
+        glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+        glViewport(0, 0, screenWidth, screenHeight);
+        glDrawBuffer(output);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+    glViewport(0, 0, screenWidth, screenHeight);
+    glDrawBuffers(2, outputs);
+}
+
+int drawSceneFrame(const FrameInputs& frame) {
+    static const std::vector<scene::SceneObject*> kNone;
+    const std::vector<scene::SceneObject*>& pieces = frame.pieces != nullptr ? *frame.pieces : kNone;
+    const std::vector<scene::SceneObject*>& rings = frame.rings != nullptr ? *frame.rings : kNone;
+
+    if (frame.shadowMap != nullptr)
+        frame.shadowMap->drawShadowPass(frame.shadowCasters != nullptr ? *frame.shadowCasters : kNone,
+                                        frame.width, frame.height);
+
+    if (frame.offscreen != nullptr)
+        clearSceneOutputs(frame.offscreen->sceneFramebuffer(), frame.width, frame.height);
+
+    if (frame.wireframe)
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+
+    if (frame.text != nullptr) {
+        HudState hud;
+        hud.raceState = frame.race->state;
+        hud.raceTime = frame.race->elapsed();
+        hud.bestTime = frame.bestTime;
+        hud.passedRings = frame.race->passedRings.size();
+        hud.ringCount = rings.size();
+        hud.showFrameRate = frame.showFrameRate;
+        hud.deltaTime = frame.deltaTime;
+        hud.culledCount = frame.culledCount;
+        drawHud(*frame.text, hud);
+    }
+
+    if (frame.sky != nullptr && frame.skyShader != nullptr) {
+        glDepthMask(GL_FALSE);
+        const GLuint id = frame.skyShader->programId;
+        glUseProgram(id);
+        // The sky keeps its distance: the camera's turn without its position.
+        setMatrix(id, "view", glm::mat4(glm::mat3(frame.view)));
+        setMatrix(id, "projection", frame.projection);
+        frame.sky->drawSkyBox();
+        glDepthMask(GL_TRUE);
+    }
+
+    if (frame.ball != nullptr && frame.ballShader != nullptr) {
+        useShadowReceiver(*frame.ballShader, frame);
+        frame.ball->draw();
+    }
+
+    const glm::mat4 viewProjection = frame.projection * frame.view;
+    int drawn = 0;
+    if (frame.ringShader != nullptr) {
+        const GLuint id = frame.ringShader->programId;
+        glUseProgram(id);
+        setMatrix(id, "view_proj", viewProjection);
+        glUniform1i(glGetUniformLocation(id, "color_texture"), 0);
+        drawn += drawVisibleRings(rings, frame.race->passedRings, frame.culling, frame.frustum,
+                                  [](std::size_t, scene::SceneObject& ring) { ring.draw(); });
+    }
+
+    if (frame.pieceShader != nullptr) {
+        useShadowReceiver(*frame.pieceShader, frame);
+        drawn += drawVisiblePieces(pieces, frame.culling, frame.frustum,
+                                   [&](std::size_t, scene::SceneObject& piece) {
+                                       piece.draw();
+                                       if (frame.lamp == nullptr || frame.ringShader == nullptr)
+                                           return;
+                                       // The lamp circles 6 above the piece's origin.
+                                       glm::mat4 lamp = piece.drawMatrix();
+                                       lamp[3][0] += frame.lampOffset.x;
+                                       lamp[3][1] += 6.0f;
+                                       lamp[3][2] += frame.lampOffset.y;
+                                       const GLuint id = frame.ringShader->programId;
+                                       glUseProgram(id);
+                                       setMatrix(id, "view_proj", viewProjection);
+                                       setMatrix(id, "model", lamp);
+                                       frame.lamp->draw();
+                                   });
+    }
+
+    if (frame.particles != nullptr) {
+        frame.particles->particles.projectionMatrix = frame.projection;
+        frame.particles->particles.viewMatrix = frame.view;
+        frame.particles->draw(frame.particleBlending);
+    }
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (frame.offscreen != nullptr && frame.blurShader != nullptr)
+        frame.offscreen->blurPass(*frame.blurShader);
+    glEnable(GL_BLEND);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    if (frame.offscreen != nullptr && frame.composeShader != nullptr)
+        frame.offscreen->composePass(*frame.composeShader);
+    return culledObjectCount(rings.size(), pieces.size(), drawn);
+}
+
+} // namespace
+
+int drawFrame(const FrameInputs& frame) {
+    if (frame.race == nullptr)
+        return frame.culledCount;
+    switch (frame.race->state) {
+    case MyCollision::StartScreen:
+        frame.race->drawStartScreen();
+        return frame.culledCount;
+    case MyCollision::Won:
+        frame.race->drawWinScreen();
+        return frame.culledCount;
+    case MyCollision::Lost:
+        frame.race->drawLoseScreen();
+        return frame.culledCount;
+    default:
+        return drawSceneFrame(frame);
+    }
+}
+
+} // namespace tovi

@@ -1,0 +1,69 @@
+#pragma once
+// Assembles one frame from the game's state: a full-screen picture outside a
+// race, otherwise the shadow pass, the scene with its HUD into the off-screen
+// buffer, the glow blur and the composition.
+#include <glm/glm.hpp>
+
+#include <vector>
+
+class ViewFrustum;
+
+namespace tovi {
+class MyCollision;
+class OffscreenBuffer;
+class ShaderProgram;
+class ShadowMap;
+class SkyBox;
+class TextRenderer;
+namespace scene {
+class SceneObject;
+class Light;
+class ParticleRenderer;
+} // namespace scene
+
+// Everything a frame draws and how. A missing (null) part is left out.
+struct FrameInputs {
+    MyCollision* race = nullptr; // without it nothing is drawn
+    const std::vector<scene::SceneObject*>* pieces = nullptr;
+    const std::vector<scene::SceneObject*>* rings = nullptr;
+    // What casts into the shadow map: the pieces and the ball.
+    const std::vector<scene::SceneObject*>* shadowCasters = nullptr;
+    scene::SceneObject* ball = nullptr;
+    scene::Light* lamp = nullptr;
+    scene::ParticleRenderer* particles = nullptr;
+    ShadowMap* shadowMap = nullptr;
+    OffscreenBuffer* offscreen = nullptr;
+    TextRenderer* text = nullptr;
+    SkyBox* sky = nullptr;
+
+    const ShaderProgram* skyShader = nullptr;
+    const ShaderProgram* ballShader = nullptr;  // lit, shadow-receiving
+    const ShaderProgram* ringShader = nullptr;  // also draws the lamps
+    const ShaderProgram* pieceShader = nullptr; // normal-mapped, shadow-receiving
+    const ShaderProgram* blurShader = nullptr;  // the glow's Gauss passes
+    const ShaderProgram* composeShader = nullptr;
+
+    glm::mat4 projection{1.0f};
+    glm::mat4 view{1.0f};
+    const ViewFrustum* frustum = nullptr;
+    glm::vec2 lampOffset{0.0f}; // the orbiting light's x and z offset
+    int width = 0;              // the window's framebuffer
+    int height = 0;
+
+    bool wireframe = false;
+    bool culling = false;
+    bool particleBlending = true;
+    bool showFrameRate = false;
+    double bestTime = 0.0;  // milliseconds
+    double deltaTime = 0.0; // seconds, for the frame-rate line
+    int culledCount = 0;    // of the previous scene frame, for the HUD
+};
+
+// Draws one frame. Returns the rings and pieces left out of a scene frame, or
+// the given previous count for a picture frame.
+int drawFrame(const FrameInputs& frame);
+
+// The frame of the game's own scene (the process-wide references).
+void drawFrame();
+
+} // namespace tovi

@@ -1,0 +1,199 @@
+#include "core/Controls.h"
+
+#include "core/Camera.h"
+#include "core/Clock.h"
+#include "core/CourseFile.h"
+#include "core/Input.h"
+#include "core/Keys.h"
+#include "core/MyCollision.h"
+#include "core/mesh/SceneObject.h"
+#include "physics/PhysicsWorld.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+#include <iostream>
+
+namespace tovi {
+
+namespace {
+constexpr float kPushStrength = 0.05f;
+constexpr double kDebounceSeconds = 0.1;
+} // namespace
+
+void pushBall(PhysicsWorld& world, double angle) {
+    btRigidBody* body = world.ballBody;
+    if (body == nullptr)
+        return;
+    const btVector3& v = body->getLinearVelocity();
+    const glm::dvec3 velocity(v.x(), v.y(), v.z());
+    // Turn the velocity about the vertical axis (Rodrigues, k = +y).
+    const glm::dvec3 k(0.0, 1.0, 0.0);
+    const glm::dvec3 along = k * glm::dot(k, velocity);
+    const glm::dvec3 turned =
+        along + (velocity - along) * std::cos(angle) + glm::cross(k, velocity) * std::sin(angle);
+    const double length = glm::length(turned);
+    if (!(length > 0.0) || !std::isfinite(length))
+        return; // a ball at rest has no direction to push along
+    const glm::dvec3 force = turned / length * static_cast<double>(kPushStrength);
+
+    btTransform transform;
+    body->getMotionState()->getWorldTransform(transform);
+    body->applyForce(btVector3(static_cast<btScalar>(force.x), static_cast<btScalar>(force.y),
+                               static_cast<btScalar>(force.z)),
+                     transform.getOrigin());
+}
+
+void Controls::pushBall(double angle) {
+    tovi::pushBall(*physicsWorld, angle);
+}
+
+Controls::Controls(const ControlsContext& c)
+    : window(c.input), tracks(c.tracks), rings(c.rings), factory(c.factory), physicsWorld(c.physicsWorld),
+      myCollision(c.myCollision), screenWidth(c.screenWidth), screenHeight(c.screenHeight),
+      trackPath(c.trackPath) {
+    tracks->clear();
+    physicsWorld->removeTrackBodies();
+    rings->clear();
+    // Saves cut short by a kill leave their temporaries behind; clear them.
+    removeStaleTemporaries(trackPath, std::cout);
+    loadTrack(trackPath);
+    // The race compares against the course's best time until Enter copies it.
+    if (myCollision != nullptr)
+        myCollision->bestTime = bestTime;
+}
+
+void Controls::loadTrack(std::string path) {
+    CourseData course;
+    if (!courseStore.load(path, course, std::cout))
+        return;
+    for (const CourseEntry& entry : course.entries) {
+        if (entry.kind == "ring")
+            rings->push_back(factory->makeRing(entry.matrix));
+        else
+            tracks->push_back(factory->makePiece(kObjectsDir + entry.kind, entry.matrix));
+    }
+    if (course.bestTime != 0.0)
+        bestTime = course.bestTime;
+    std::cout << bestTime << "\n";
+    if (bestTime == 0.0)
+        bestTime = 10000000.0;
+}
+
+bool Controls::saveTrack(std::string path) {
+    std::vector<CoursePiece> pieces;
+    pieces.reserve(tracks->size());
+    for (scene::SceneObject* object : *tracks) {
+        if (auto* piece = dynamic_cast<scene::TrackBase*>(object))
+            pieces.push_back({piece->pieceName, piece->modelMatrix});
+    }
+    std::vector<glm::mat4> ringMatrices;
+    ringMatrices.reserve(rings->size());
+    for (scene::SceneObject* ring : *rings)
+        ringMatrices.push_back(ring->modelMatrix);
+    return courseStore.save(path, pieces, ringMatrices, bestTime, std::cout);
+}
+
+void Controls::update() {
+    // A won race keeps its best time in the course file.
+    if (myCollision->state == MyCollision::Won) {
+        bestTime = myCollision->bestTime;
+        saveTrack(trackPath);
+    }
+
+    const double reading = window->time();
+    if (!haveFrameClock) {
+        haveFrameClock = true;
+        lastFrameReading = reading;
+    }
+    const float dt = static_cast<float>(reading - lastFrameReading);
+
+    // Mouse look, only while the window has the focus: elsewhere the cursor
+    // cannot be put back and the camera would spin.
+    if (window->focused()) {
+        double x = 0.0;
+        double y = 0.0;
+        window->cursorPos(x, y);
+        const int centreX = screenWidth / 2;
+        const int centreY = screenHeight / 2;
+        window->setCursorPos(centreX, centreY);
+        horizontalAngle += mouseSpeed * static_cast<float>(static_cast<double>(centreX) - x);
+        verticalAngle += (mouseSpeed / 1.5f) * static_cast<float>(static_cast<double>(centreY) - y);
+    }
+
+    const CameraAxes axes = cameraAxes(horizontalAngle, verticalAngle);
+
+    const double now = tickCount();
+    bool open = (now - lastKeyTime) / 1000.0 > kDebounceSeconds;
+    auto debounced = [&](int key) {
+        if (open && window->keyPressed(key)) {
+            lastKeyTime = now;
+            return true;
+        }
+        return false;
+    };
+
+    if (debounced(key::Enter)) {
+        editMode = false;
+        clearWobble();
+        selectedRing = 0;
+        selectedTrack = 0;
+        myCollision->bestTime = bestTime;
+        myCollision->startRace();
+    }
+    if (debounced(key::B))
+        myCollision->forceWin();
+    if (debounced(key::F2))
+        showFrameRate = !showFrameRate;
+    if (debounced(key::F3))
+        wireframe = !wireframe;
+    if (debounced(key::F4)) {
+        nearestMagnification = !nearestMagnification;
+        factory->applyMagnificationFilter(nearestMagnification);
+    }
+    if (debounced(key::F5)) {
+        nearestMinification = !nearestMinification;
+        factory->applyMinificationFilter(nearestMinification);
+    }
+    if (debounced(key::F9))
+        particleBlending = !particleBlending;
+    if (debounced(key::F8))
+        frustumCulling = !frustumCulling;
+    if (debounced(key::E)) {
+        editMode = !editMode;
+        if (!editMode) {
+            clearWobble();
+            myCollision->startRace();
+        }
+    }
+    if (debounced(key::C)) {
+        myCollision->resetBestTime();
+        bestTime = MyCollision::kResetBestTime;
+    }
+    if (window->keyPressed(key::N))
+        myCollision->startRace();
+    if (window->keyPressed(key::W))
+        tovi::pushBall(*physicsWorld, 0.0);
+    if (window->keyPressed(key::S))
+        tovi::pushBall(*physicsWorld, static_cast<double>(3.1415f));
+    if (window->keyPressed(key::A))
+        tovi::pushBall(*physicsWorld, static_cast<double>(1.57f));
+    if (window->keyPressed(key::D))
+        tovi::pushBall(*physicsWorld, static_cast<double>(-1.57f));
+
+    if (editMode) {
+        editorSteps(dt, axes.direction, axes.right, open, now);
+        eye = position;
+        target = position + axes.direction;
+        view = glm::lookAt(eye, target, axes.up);
+    } else {
+        target = glm::vec3(physicsWorld->getBallModelMatrix()[3]);
+        position = followCameraPosition(target, horizontalAngle);
+        eye = position;
+        view = glm::lookAt(eye, target, glm::vec3(0.0f, 1.0f, 0.0f));
+    }
+    projection = cameraProjection();
+    lastFrameReading = reading;
+}
+
+} // namespace tovi

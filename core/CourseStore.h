@@ -1,0 +1,35 @@
+#pragma once
+// The course file's load and save policy: what the game may write over.
+#include "core/CourseFile.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tovi {
+
+// The course the game has loaded. A file that exists but was not loaded
+// whole (unreadable, or more entries than a course may hold) is never saved
+// over: saving would lose the rest of it.
+class CourseStore {
+  public:
+    // Reads the course at path into out; false when it could not be read.
+    bool load(const std::string& path, CourseData& out, std::ostream& log);
+    // Writes the whole course atomically to path; false when the loaded
+    // course is kept as it is or the file could not be written. The refusal
+    // and the first failure are told once.
+    bool save(const std::string& path, const std::vector<CoursePiece>& pieces,
+              const std::vector<glm::mat4>& rings, double bestTime, std::ostream& log);
+
+    bool savingAllowed() const { return !keepFile; }
+    // The path of the last load.
+    const std::string& path() const { return filePath; }
+
+  private:
+    std::string filePath;
+    bool keepFile = false;
+    bool toldKeeping = false;
+    bool reportedFailure = false;
+};
+
+} // namespace tovi

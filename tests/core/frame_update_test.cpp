@@ -56,6 +56,19 @@ TEST_F(FrameUpdateFixture, LightAngleAfterOneMinute) {
     EXPECT_NEAR(rotation.offsetZ, 4.0f * std::sin(glm::radians(1200.0f)), 1e-3);
 }
 
+TEST_F(FrameUpdateFixture, EveryPieceIsLitFromWhereTheLightMovedThisFrame) {
+    h.controls->tracks->push_back(h.factory.makePiece("Kobuldo/Objects/V2/straight", glm::mat4(1.0f)));
+    h.controls->tracks->push_back(h.factory.makePiece("Kobuldo/Objects/V2/ramp", glm::mat4(1.0f)));
+    frameUpdate(parts, 0.5);
+    ASSERT_NE(rotation.offsetX, 0.0f);
+    for (scene::SceneObject* piece : *h.controls->tracks) {
+        auto* track = dynamic_cast<scene::TrackBase*>(piece);
+        ASSERT_NE(track, nullptr);
+        EXPECT_EQ(track->lightOffsetX, rotation.offsetX);
+        EXPECT_EQ(track->lightOffsetZ, rotation.offsetZ);
+    }
+}
+
 TEST_F(FrameUpdateFixture, BallHeadAndParticlesFollowTheBodyInEveryState) {
     h.race->state = MyCollision::StartScreen;
     for (int i = 0; i < 30; ++i)

@@ -5,19 +5,23 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 rings_before=$(grep -c '^ring ' "$COURSE")
 start_game
-tap Return
-sleep 0.5
-tap e
-edit=$(shot edit)
-hold space 1.5
-tap 0
-sleep 0.3
-shot placed >/dev/null
-xdotool keydown Control_L
-sleep 0.05
-tap s 0.1
-xdotool keyup Control_L
-sleep 0.3
+press_until 10 Return looks_unlike "$KOBULDO/Textures/Startscreen.png" 0.2 || fail "Enter does not start a race"
+# Editor frames can take longer than a tap (a view full of sky), so every
+# step waits for its effect: with Left Control + S held the course is saved
+# every frame, and a ring placed with 0 shows in the file at once. A missed
+# E leaves the race running, where 0 does nothing: then E again.
+ring_saved() { [ "$(grep -c '^ring ' "$COURSE")" -gt "$rings_before" ]; }
+for _ in 1 2 3; do
+  tap e
+  hold space 1.5
+  xdotool keydown Control_L keydown s
+  for _ in 1 2 3; do
+    tap 0
+    wait_for 3 ring_saved && break
+  done
+  xdotool keyup s keyup Control_L
+  ring_saved && break
+done
 stop_game
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
 rings_after=$(grep -c '^ring ' "$COURSE")

@@ -5,8 +5,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 
 rm -f "$COURSE"
 start_game
-tap Return
-sleep 1.0
+press_until 10 Return looks_unlike "$KOBULDO/Textures/Startscreen.png" 0.2 || fail "Enter does not start a race"
 shot empty >/dev/null
 stop_game
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"

@@ -13,8 +13,8 @@ d=$(difference "$start" "$KOBULDO/Textures/Startscreen.png")
 less_than "$d" 0.12 || fail "first picture is not the start picture (difference $d)"
 pass "start picture ($d)"
 
-tap Return
-sleep 1.5
+press_until 10 Return looks_unlike "$KOBULDO/Textures/Startscreen.png" 0.2 ||
+  fail "after Enter the start picture is still shown"
 race=$(shot race)
 d=$(difference "$race" "$KOBULDO/Textures/Startscreen.png")
 less_than 0.2 "$d" || fail "after Enter the start picture is still shown ($d)"
@@ -25,8 +25,7 @@ bright=$(convert "$race" -crop "$((WIDTH * 45 / 100))x$((HEIGHT * 30 / 100))+0+0
 less_than 20 "$bright" || fail "no HUD text in the top-left corner ($bright bright pixels)"
 pass "HUD text ($bright bright pixels)"
 
-tap b
-sleep 0.8
+press_until 10 b looks_like "$KOBULDO/Textures/YouWin.png" 0.12 || fail "B does not show the win picture"
 win=$(shot win)
 d=$(difference "$win" "$KOBULDO/Textures/YouWin.png")
 less_than "$d" 0.12 || fail "B does not show the win picture ($d)"
@@ -35,15 +34,14 @@ less_than "$d" 0.12 || fail "B does not show the win picture ($d)"
 [ "$(grep -c '^ring ' "$COURSE")" -eq "$rings_before" ] || fail "rings lost in save"
 pass "win picture and saved course"
 
+# C and B both act at once on the win screen; the save follows.
 tap c
-sleep 0.3
 tap b
-sleep 0.8
+wait_for 10 file_has "$COURSE" '^besttime 255555$'
 [ "$(besttime_of "$COURSE")" = "255555" ] || fail "C then B saved $(besttime_of "$COURSE")"
 pass "C then B"
 
-tap Return
-sleep 1.0
+press_until 10 Return looks_unlike "$KOBULDO/Textures/YouWin.png" 0.2 || fail "Enter does not leave the win picture"
 again=$(shot again)
 d=$(difference "$again" "$KOBULDO/Textures/YouWin.png")
 less_than 0.2 "$d" || fail "Enter does not leave the win picture ($d)"

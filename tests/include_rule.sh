@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The house rule of includes: a layer reaches only the layers below it.
+#   physics/  nothing of the game's own
+#   core/     physics/ and itself; no GL, GLEW or GLFW header
+#   render/   core/ and physics/
+#   scene/    render/, core/ and physics/
+#   app/      everything
+# Prints every include that breaks it as file:line and fails.
+# Usage: include_rule.sh [source root]
+set -u
+root=${1:-$(dirname "$0")/..}
+cd "$root" || exit 2
+status=0
+check() { # folder, extended regex of forbidden include targets
+  local folder=$1 forbidden=$2 hits
+  [ -d "$folder" ] || return 0
+  hits=$(grep -rnE --include='*.h' --include='*.hpp' --include='*.cpp' \
+    "^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]($forbidden)" "$folder")
+  if [ -n "$hits" ]; then
+    echo "$hits" | sed "s|\$|   <- $folder may not include this|"
+    status=1
+  fi
+}
+gl='GL/|GLFW/|render/GL\.h'
+check physics "core/|render/|scene/|app/|$gl"
+check core "render/|scene/|app/|$gl"
+check render "scene/|app/"
+check scene "app/"
+[ $status -eq 0 ] && echo "include rule kept"
+exit $status

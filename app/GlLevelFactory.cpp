@@ -5,14 +5,26 @@
 #include "scene/Ring.h"
 #include "scene/Track.h"
 
+#include <algorithm>
+
 namespace tovi {
 
 scene::SceneObject* GlLevelFactory::makePiece(const std::string& meshPath, const glm::mat4& model) {
-    return new scene::Track(model, trackShader, physicsWorld, meshPath);
+    objects.push_back(std::make_unique<scene::Track>(model, trackShader, physicsWorld, meshPath));
+    return objects.back().get();
 }
 
 scene::SceneObject* GlLevelFactory::makeRing(const glm::mat4& model) {
-    return new scene::Ring(model, ringShader);
+    objects.push_back(std::make_unique<scene::Ring>(model, ringShader));
+    return objects.back().get();
+}
+
+void GlLevelFactory::destroy(scene::SceneObject* object) {
+    auto found =
+        std::find_if(objects.begin(), objects.end(),
+                     [object](const std::unique_ptr<scene::SceneObject>& o) { return o.get() == object; });
+    if (found != objects.end())
+        objects.erase(found);
 }
 
 namespace {

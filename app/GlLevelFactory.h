@@ -1,23 +1,31 @@
 #pragma once
 #include "core/Controls.h"
 
+#include <memory>
+#include <vector>
+
 namespace tovi {
 class ShaderProgram;
 
-// Builds real pieces and rings for the course file and the editor, and sets
-// the filters of every registered texture for F4 and F5.
+// Builds real pieces and rings for the course file and the editor, owns
+// them, and sets the filters of every registered texture for F4 and F5.
 class GlLevelFactory : public LevelFactory {
   public:
     GlLevelFactory(ShaderProgram* trackShader, ShaderProgram* ringShader, PhysicsWorld* physicsWorld)
         : trackShader(trackShader), ringShader(ringShader), physicsWorld(physicsWorld) {}
     scene::SceneObject* makePiece(const std::string& meshPath, const glm::mat4& model) override;
     scene::SceneObject* makeRing(const glm::mat4& model) override;
+    void destroy(scene::SceneObject* object) override;
     void applyMagnificationFilter(bool nearest) override;
     void applyMinificationFilter(bool nearest) override;
 
     ShaderProgram* trackShader;
     ShaderProgram* ringShader;
     PhysicsWorld* physicsWorld;
+
+  private:
+    // Every piece and ring of the level, released with the factory.
+    std::vector<std::unique_ptr<scene::SceneObject>> objects;
 };
 
 } // namespace tovi

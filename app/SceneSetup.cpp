@@ -29,20 +29,6 @@ namespace tovi {
 
 namespace {
 
-// The pieces and rings of a level list: made by the level factory, released
-// with the scene.
-struct LevelObjects {
-    explicit LevelObjects(std::vector<scene::SceneObject*>& objects) : list(objects) {}
-    ~LevelObjects() {
-        for (scene::SceneObject* object : list)
-            delete object;
-        list.clear();
-    }
-    LevelObjects(const LevelObjects&) = delete;
-    LevelObjects& operator=(const LevelObjects&) = delete;
-    std::vector<scene::SceneObject*>& list;
-};
-
 template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&&... args) {
     owner = std::make_unique<T>(std::forward<Args>(args)...);
     return owner.get();
@@ -53,9 +39,8 @@ template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&
 // of the scene go first, the window's input last.
 struct GameScene {
     std::unique_ptr<GlfwInput> input;
+    // Owns the level's pieces and rings.
     std::unique_ptr<GlLevelFactory> levelFactory;
-    LevelObjects ringObjects{rings};
-    LevelObjects pieceObjects{tracks};
     std::unique_ptr<Rotationposition> rotationposition;
     std::unique_ptr<ViewFrustum> frustum;
     std::unique_ptr<OffscreenBuffer> offscreenBuffer;
@@ -137,6 +122,8 @@ void setupScene(GLFWwindow* window) {
 
 void teardownScene() {
     theScene.reset();
+    tracks.clear();
+    rings.clear();
     offscreenBuffer = nullptr;
     textureShader = gaussShader = colorShader = defaultShader = normalmapShader = lampertPhongShader =
         skyBoxShader = nullptr;

@@ -52,15 +52,23 @@ Controls::Controls(const ControlsContext& c)
     : window(c.input), tracks(c.tracks), rings(c.rings), factory(c.factory), physicsWorld(c.physicsWorld),
       myCollision(c.myCollision), screenWidth(c.screenWidth), screenHeight(c.screenHeight),
       trackPath(c.trackPath) {
-    tracks->clear();
-    physicsWorld->removeTrackBodies();
-    rings->clear();
+    clearLevel();
     // Saves cut short by a kill leave their temporaries behind; clear them.
     removeStaleTemporaries(trackPath, std::cout);
     loadTrack(trackPath);
     // The race compares against the course's best time until Enter copies it.
     if (myCollision != nullptr)
         myCollision->bestTime = bestTime;
+}
+
+void Controls::clearLevel() {
+    for (scene::SceneObject* piece : *tracks)
+        factory->destroy(piece);
+    tracks->clear();
+    physicsWorld->removeTrackBodies();
+    for (scene::SceneObject* ring : *rings)
+        factory->destroy(ring);
+    rings->clear();
 }
 
 void Controls::loadTrack(std::string path) {

@@ -16,7 +16,8 @@ class SceneObject;
 
 // Builds what the course file and the editor place, and reaches the GL side
 // for the texture filter keys. The game's implementation makes real pieces
-// and rings; tests make stand-ins.
+// and rings; tests make stand-ins. The factory owns what it makes until
+// destroy() or its own end; the level lists only point at them.
 class LevelFactory {
   public:
     virtual ~LevelFactory() = default;
@@ -24,6 +25,9 @@ class LevelFactory {
     // collision body to the physics world. Returns a scene::TrackBase.
     virtual scene::SceneObject* makePiece(const std::string& meshPath, const glm::mat4& model) = 0;
     virtual scene::SceneObject* makeRing(const glm::mat4& model) = 0;
+    // Releases a piece or ring it made (a piece's collision body stays with
+    // the physics world); anything else is left alone.
+    virtual void destroy(scene::SceneObject* object) = 0;
     // F4 (magnification) and F5 (minification) on every registered texture.
     virtual void applyMagnificationFilter(bool nearest) = 0;
     virtual void applyMinificationFilter(bool nearest) = 0;
@@ -54,6 +58,8 @@ class Controls {
     // Once per frame, first step of the frame update.
     void update();
 
+    // Removes every piece (with its collision body) and ring of the level.
+    void clearLevel();
     // Reads the course file and appends its pieces and rings.
     void loadTrack(std::string path);
     // Writes the whole level atomically; false when it could not be written.

@@ -88,6 +88,14 @@ class FakeFactory : public LevelFactory {
         made.push_back(new FakeRing(m));
         return made.back();
     }
+    void destroy(scene::SceneObject* object) override {
+        for (auto it = made.begin(); it != made.end(); ++it)
+            if (*it == object) {
+                delete object;
+                made.erase(it);
+                return;
+            }
+    }
     void applyMagnificationFilter(bool nearest) override { magnification.push_back(nearest); }
     void applyMinificationFilter(bool nearest) override { minification.push_back(nearest); }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes Zentaro's game data under Kobuldo/: textures, sky, font, meshes and
-the start / win / lose pictures. The course itself is gen_course.py's.
+the start / win / lose pictures, and the application icons under dist/. The
+course itself is gen_course.py's.
 
-    python3 tools/gen_assets.py [textures] [meshes] [pictures]
+    python3 tools/gen_assets.py [textures] [meshes] [pictures] [icons]
 
 With no argument everything is written. Needs python3-pil and python3-numpy
 (and the DejaVu fonts). The output is deterministic.
@@ -44,10 +45,15 @@ def pictures():
     gen_pictures.all_pictures()
 
 
+def icons():
+    import gen_icons
+    gen_icons.all_icons()
+
+
 def main(argv):
-    parts = argv[1:] or ["textures", "meshes", "pictures"]
+    parts = argv[1:] or ["textures", "meshes", "pictures", "icons"]
     for part in parts:
-        {"textures": textures, "meshes": meshes, "pictures": pictures}[part]()
+        {"textures": textures, "meshes": meshes, "pictures": pictures, "icons": icons}[part]()
 
 
 if __name__ == "__main__":

@@ -5,12 +5,16 @@
 #include "app/LeakCheckSupport.h"
 #include "app/SceneSetup.h"
 #include "core/CommandLine.h"
+#include "core/DataPaths.h"
 #include "core/Pause.h"
 #include "render/GL.h"
 
 #include <GLFW/glfw3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
+#include <unistd.h>
 
 namespace tovi {
 
@@ -22,8 +26,26 @@ void setContextHints() {
 
 int runGame(int argc, char** argv) {
     CommandLineResult args = parseCommandLine(argc, argv, std::cout);
+    if (args.showHelp || args.showVersion) {
+        std::cout << (args.showHelp ? usageText(resolveDataPaths(currentDataEnvironment())) : versionText())
+                  << std::flush;
+        return 0;
+    }
     if (!args.ok)
         pauseAndExit(args.exitStatus);
+
+    // Every path the game opens is relative to the folder holding Kobuldo/.
+    const DataPaths paths = resolveDataPaths(currentDataEnvironment());
+    if (!paths.found) {
+        std::cout << missingDataMessage(paths) << std::endl;
+        pauseAndExit(1);
+    }
+    if (::chdir(paths.dataDir.c_str()) != 0) {
+        std::cout << "Cannot enter the game data folder " << paths.dataDir << ": " << std::strerror(errno)
+                  << std::endl;
+        pauseAndExit(1);
+    }
+    setDataPaths(paths);
     screenWidth = args.width;
     screenHeight = args.height;
 

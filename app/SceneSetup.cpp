@@ -5,6 +5,7 @@
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
 #include "core/Controls.h"
+#include "core/DataPaths.h"
 #include "core/FrameUpdate.h"
 #include "core/MyCollision.h"
 #include "core/Rotationposition.h"
@@ -109,6 +110,8 @@ void setupScene(GLFWwindow* window) {
     context.myCollision = myCollision;
     context.screenWidth = screenWidth;
     context.screenHeight = screenHeight;
+    context.trackPath = playerFileSavePath(dataPaths(), "Tracks/1.track");
+    context.trackReadPath = playerFileReadPath(dataPaths(), "Tracks/1.track");
     controls = make(s.controls, context);
 
     textRenderer = make(s.textRenderer);

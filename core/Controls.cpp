@@ -54,8 +54,9 @@ Controls::Controls(const ControlsContext& c)
       trackPath(c.trackPath) {
     clearLevel();
     // Saves cut short by a kill leave their temporaries behind; clear them.
-    removeStaleTemporaries(trackPath, std::cout);
-    loadTrack(trackPath);
+    if (!trackPath.empty())
+        removeStaleTemporaries(trackPath, std::cout);
+    loadTrack(c.trackReadPath.empty() ? trackPath : c.trackReadPath);
     // The race compares against the course's best time until Enter copies it.
     if (myCollision != nullptr)
         myCollision->bestTime = bestTime;

@@ -44,7 +44,10 @@ struct ControlsContext {
     MyCollision* myCollision = nullptr;
     int screenWidth = 1000;
     int screenHeight = 780;
+    // Where the course is saved, and where it is read from when that differs
+    // (the installed course until the player has saved their own).
     std::string trackPath = "Kobuldo/Tracks/1.track";
+    std::string trackReadPath;
 };
 
 // Input, camera, display flags, the course file and the level editor.

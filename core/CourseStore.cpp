@@ -1,5 +1,7 @@
 #include "core/CourseStore.h"
 
+#include "core/DataPaths.h"
+
 #include <filesystem>
 
 namespace tovi {
@@ -20,12 +22,14 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
     if (keepFile) {
         if (!toldKeeping) {
             toldKeeping = true;
-            log << "Not saving: " << path << " was not loaded whole and is kept as it is" << std::endl;
+            log << "Not saving: " << filePath << " was not loaded whole and is kept as it is" << std::endl;
         }
         return false;
     }
-    std::string error;
-    if (writeFileAtomically(path, formatCourse(pieces, rings, bestTime), &error))
+    // The player's folder is made on the first save.
+    std::string error = "there is no folder for the player's files (HOME is not set)";
+    if (!path.empty() && makeFolderFor(path, &error) &&
+        writeFileAtomically(path, formatCourse(pieces, rings, bestTime), &error))
         return true;
     // A won race saves every frame: say it once, not thirty times a second.
     if (!reportedFailure) {

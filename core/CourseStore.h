@@ -15,7 +15,8 @@ class CourseStore {
   public:
     // Reads the course at path into out; false when it could not be read.
     bool load(const std::string& path, CourseData& out, std::ostream& log);
-    // Writes the whole course atomically to path; false when the loaded
+    // Writes the whole course atomically to path, making its folder first
+    // (an empty path: nowhere to save); false when the loaded
     // course is kept as it is or the file could not be written. The refusal
     // and the first failure are told once.
     bool save(const std::string& path, const std::vector<CoursePiece>& pieces,

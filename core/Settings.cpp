@@ -1,10 +1,10 @@
 #include "core/Settings.h"
 
 #include "core/CourseFile.h"
+#include "core/DataPaths.h"
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -66,26 +66,28 @@ void Settings::set(const std::string& key, const std::string& value) {
 }
 
 bool Settings::save(std::ostream& log) {
+    if (filePath.empty()) {
+        log << "Could not save the settings: there is no folder for the player's files (HOME is not set)"
+            << std::endl;
+        return false;
+    }
     std::ostringstream text;
     for (const auto& [key, value] : values)
         text << key << ' ' << value << '\n';
-    std::error_code ignored;
-    const std::filesystem::path folder = std::filesystem::path(filePath).parent_path();
-    if (!folder.empty())
-        std::filesystem::create_directories(folder, ignored);
     std::string error;
-    if (writeFileAtomically(filePath, text.str(), &error))
+    if (makeFolderFor(filePath, &error) && writeFileAtomically(filePath, text.str(), &error))
         return true;
     log << "Could not save the settings to " << filePath << ": " << error << std::endl;
     return false;
 }
 
 std::string playerDataDir() {
-    return "Kobuldo/";
+    return dataPaths().playerDir;
 }
 
 std::string settingsPath() {
-    return playerDataDir() + "settings.txt";
+    const std::string folder = playerDataDir();
+    return folder.empty() ? std::string() : folder + "settings.txt";
 }
 
 } // namespace tovi

@@ -31,9 +31,11 @@ class Settings {
 };
 
 // The folder of the player's own files (settings, saved courses, ghosts),
-// with a trailing slash: the game data's writable working copy "Kobuldo/".
+// with a trailing slash: the game data's writable working copy "Kobuldo/", or
+// for installed data the user's $XDG_DATA_HOME/zentaro/ (see DataPaths.h).
+// Empty when there is nowhere to save.
 std::string playerDataDir();
-// playerDataDir() + "settings.txt".
+// playerDataDir() + "settings.txt"; empty when there is nowhere to save.
 std::string settingsPath();
 
 } // namespace tovi

@@ -9,9 +9,11 @@
 namespace tovi::testing {
 
 // The controls and the race on the real physics world, with scripted input,
-// a hand-driven clock and a course file in a temporary folder.
+// a hand-driven clock and a course file in a temporary folder. With savedAs
+// (a path inside that folder) the course is read from the file and saved
+// there instead, as an installed game saves to the player's folder.
 struct Harness {
-    explicit Harness(const std::string& course = "besttime 45000\n") {
+    explicit Harness(const std::string& course = "besttime 45000\n", const std::string& savedAs = "") {
         world.createGround();
         world.createBall();
         trackPath = dir.file("1.track");
@@ -25,7 +27,8 @@ struct Harness {
         c.rings = &rings;
         c.physicsWorld = &world;
         c.myCollision = race.get();
-        c.trackPath = trackPath;
+        c.trackPath = savedAs.empty() ? trackPath : dir.file(savedAs);
+        c.trackReadPath = trackPath;
         controls = std::make_unique<Controls>(c);
     }
 

@@ -1,7 +1,10 @@
 #include "core/CommandLine.h"
 
+#include "core/DataPaths.h"
+
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -57,6 +60,37 @@ TEST(CommandLine, FailuresStopAtTheFirstBadArgument) {
     }
     // A number too large for the window size is not a number at all.
     EXPECT_FALSE(parse({"99999999999", "600"}, out).ok);
+}
+
+TEST(CommandLine, HelpAndVersionReadNothingElse) {
+    std::string out;
+    for (auto args : {std::vector<const char*>{"--help"}, std::vector<const char*>{"800", "600", "--help"},
+                      std::vector<const char*>{"abc", "--version", "--help"}}) {
+        auto r = parse(args, out);
+        EXPECT_TRUE(r.ok);
+        EXPECT_TRUE(r.showHelp);
+        EXPECT_EQ(out, ""); // no "you are executing" line, no failure
+    }
+    auto r = parse({"--version"}, out);
+    EXPECT_TRUE(r.showVersion);
+    EXPECT_FALSE(r.showHelp);
+    EXPECT_TRUE(std::regex_match(tovi::versionText(), std::regex("Zentaro [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << tovi::versionText();
+    EXPECT_FALSE(parse({"-help", "600"}, out).showHelp); // only the exact words
+
+    // The usage names every argument and says where this run's data and saves are.
+    tovi::DataPaths installed;
+    installed.found = true;
+    installed.dataDir = "/usr/share/zentaro";
+    installed.playerDir = "/home/ann/.local/share/zentaro/";
+    const std::string usage = tovi::usageText(installed);
+    for (const char* part :
+         {"WIDTH HEIGHT", "FLAG", "--help", "--version", "$XDG_DATA_HOME/zentaro/",
+          "Here: game data /usr/share/zentaro/Kobuldo/, saves /home/ann/.local/share/zentaro/"})
+        EXPECT_NE(usage.find(part), std::string::npos) << part << " in:\n" << usage;
+    tovi::DataPaths missing;
+    missing.searched = {"/nowhere/Kobuldo"};
+    EXPECT_NE(tovi::usageText(missing).find("no folder /nowhere/Kobuldo"), std::string::npos);
 }
 
 } // namespace

@@ -209,4 +209,35 @@ TEST(CourseSaving, UnwritableFileIsReportedOnceAndLeftAlone) {
     EXPECT_LE(lines, 1u);
 }
 
+TEST(CourseSaving, InstalledCourseIsSavedToThePlayersFolderOnly) {
+    const std::string installed = "besttime 45000\n";
+    {
+        // The player's folder is made by the first save; the installed file stays.
+        Harness h(installed, "home/zentaro/Tracks/1.track");
+        EXPECT_EQ(h.controls->bestTime, 45000.0);
+        h.tap(key::B);
+        h.frame();
+        EXPECT_EQ(readText(h.trackPath), installed);
+        EXPECT_NE(readText(h.dir.file("home/zentaro/Tracks/1.track")).find("besttime 45000"),
+                  std::string::npos);
+    }
+    {
+        // No folder can be made there: one message, nothing written anywhere.
+        Harness h(installed, "plain/zentaro/Tracks/1.track");
+        writeText(h.dir.file("plain"), "");
+        ::testing::internal::CaptureStdout();
+        h.tap(key::B);
+        for (int i = 0; i < 5; ++i)
+            h.frame();
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.find("Could not save the course to " + h.dir.file("plain/zentaro/Tracks/1.track") +
+                           ": cannot create the folder"),
+                  out.rfind("Could not save"))
+            << out;
+        EXPECT_NE(out.find("Could not save"), std::string::npos) << out;
+        EXPECT_EQ(readText(h.trackPath), installed);
+        EXPECT_EQ(readText(h.dir.file("plain")), "");
+    }
+}
+
 } // namespace

@@ -4,9 +4,10 @@
 #   tools/deps.sh --test   also everything the tests need
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libglfw3-dev libglew-dev libglm-dev libfreeimage-dev libbullet-dev
-      libdeflate-dev libgl1-mesa-dri)
+      libdeflate-dev libgl1-mesa-dri dpkg-dev file)
 if [ "${1:-}" = "--test" ]; then
-  pkgs+=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev)
+  pkgs+=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev
+        desktop-file-utils appstream)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -38,11 +38,11 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; FAILED=1; exit 1; }
 pass() { echo "ok: $*"; }
 
-# start_game [args...]: runs the game in $RUN, waits for its window.
+# start_game [args...]: runs the game in $RUN (or $RUN_DIR), waits for its window.
 start_game() {
   local args=("$@")
   [ ${#args[@]} -eq 0 ] && args=("$WIDTH" "$HEIGHT")
-  (cd "$RUN" && exec "$GAME" "${args[@]}" >"$RUN/out.txt" 2>"$RUN/err.txt") &
+  (cd "${RUN_DIR:-$RUN}" && exec "$GAME" "${args[@]}" >"$RUN/out.txt" 2>"$RUN/err.txt") &
   GAME_PID=$!
   WID=""
   for _ in $(seq 1 300); do

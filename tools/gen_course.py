@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
-"""Writes the course Kobuldo/Tracks/1.track by chaining the kit's pieces.
+"""Writes the courses Kobuldo/Tracks/1.track .. 5.track, easy to expert, by
+chaining the kit's pieces, and their names in Kobuldo/Tracks/courses.txt.
 
     python3 tools/gen_course.py [--check]
 
 The race start is fixed by the game: the ball appears at (-0.88, 65.8, 21.2)
 moving towards -x, so the first piece lies under that point. Every later
-piece starts where the previous one ends. Rings hang over the running line of
-chosen pieces, their centre 0.35 above the rolling ball's centre, so a ball
-anywhere across the floor passes within 1.0 of it. The script refuses a
-course that leaves the shadow-map box, overlaps itself or has rings off the
-track. With --check it only verifies the file on disk matches.
+piece starts where the previous one ends, unless a drop comes between them.
+Rings hang over the running line of chosen pieces, their centre 0.35 above
+the rolling ball's centre, so a ball anywhere across the floor passes within
+1.0 of it; a ring hung towards one rail is passed only by a ball running on
+that side. The script refuses a course that leaves the shadow-map box,
+overlaps itself or hides the ball from the start camera. With --check it
+only verifies that the files on disk match.
 """
 import math
 import os
@@ -25,26 +28,72 @@ from gen_common import TRACKS  # noqa: E402
 START = np.array([-0.88, 65.8, 21.2])
 BALL_RADIUS = 0.25
 RING_LIFT = 0.60          # ring centre above the floor, along the floor's normal
+RING_SIDE = 0.40          # how far each '<' or '>' hangs a ring off the centre line
 BOX = (-50.0, 50.0)       # x and z must stay inside (shadow map)
 HEIGHT = (0.0, 120.0)
+DROP = 1.0                # a 'v' drops the next piece this much lower
 
-# The course, piece by piece. A '*' after a piece hangs a ring over its
-# middle. Letters: S straight, R ramp, L left curve, T right curve (turn).
-COURSE = (
-    "S S R* T T* S R* L L* S R* T T* S R* L L*"
+
+class Course:
+    """One course: its file, its name on the start screen, its pieces and the
+    best time shipped with it (milliseconds), set just above what the
+    playthrough test's good player reaches."""
+
+    def __init__(self, file, name, text, best_time):
+        self.file, self.name, self.text, self.best_time = file, name, text, best_time
+
+
+# The courses, easy to expert, piece by piece. Letters: S straight, R ramp,
+# L left curve, T right curve (turn). A '*' after a piece hangs a ring over
+# its middle; '*<' and '*>' hang it a little towards the left or right rail,
+# '*<<' and '*>>' over the rail: only a ball on that side passes it. A 'v'
+# between two pieces is a drop: the ball leaves the track and lands on the
+# next piece, DROP lower ('v1.5': 1.5 lower; half units keep the joints).
+COURSES = (
+    # A gentle first run: long rows, every ring on the centre line.
+    Course("1.track", "First Roll", "S S R* T T* S R* L L* S R* T T* S R* L L*", 24000),
+    # Ramps fling the ball into hairpin after hairpin; what it carries in is
+    # lost against the outer rail.
+    Course("2.track", "Hairpins", "S R T T* L L* R T T* L L* R T T* L L* T T*", 27500),
+    # Two drops in a row after the first hairpin, then long rows.
+    Course("3.track", "Steps", "S S T T* v S* v1.5 S* L L* S S S T T* R S S L L*", 25500),
+    # Rings over the rails: the ball has to keep to the outside line of every
+    # turn and cross over between them.
+    Course("4.track", "Rail Line", "S S* T T*<< S L*>> L S*>> R T*<< T S*<< S L*>> L S*>> T T*<<", 30000),
+    # Drops, hairpins and rings over the rails, with a best time only a clean
+    # run beats.
+    Course("5.track", "Clean Run", "S v1.5 S* T T*<< S v S*<< L L*>> S R*>> T T*<< S*<< L L*>> S*>> T T*<<",
+           27000),
 )
 
-# Best time shipped with the course, in milliseconds.
-BEST_TIME = 24000
+# The first course, as the pictures show it.
+COURSE = COURSES[0].text
+BEST_TIME = COURSES[0].best_time
 
 KIND = {"S": "straight", "R": "ramp", "L": "left", "T": "right"}
+SIDE = {"": 0.0, "<": RING_SIDE, ">": -RING_SIDE, "<<": 2 * RING_SIDE, ">>": -2 * RING_SIDE}
 
 
 def parse(course):
+    """(kind, ring, gap) per piece: ring is None or the ring's offset to the
+    left of the centre line; gap is how far the piece starts below the end of
+    the one before."""
     out = []
+    gap = 0.0
     for token in course.split():
-        ring = token.endswith("*")
-        out.append((KIND[token.rstrip("*")], ring))
+        if token.startswith("v"):
+            step = float(token[1:] or DROP)
+            if step <= 0.0 or step * 2.0 != round(step * 2.0):
+                raise ValueError("a drop is a whole number of half units, not '%s'" % token)
+            gap += step
+            continue
+        letter, _star, side = token.partition("*")
+        if letter not in KIND or side not in SIDE or (side and not _star):
+            raise ValueError("unknown course token '%s'" % token)
+        out.append((KIND[letter], SIDE[side] if _star else None, gap))
+        gap = 0.0
+    if gap:
+        raise ValueError("a course cannot end with a drop")
     return out
 
 
@@ -56,11 +105,12 @@ def matrix(origin, r):
     return [m[row, col] for col in range(4) for row in range(4)]
 
 
-def ring_matrix(kind, origin, r, t=0.5):
-    """A ring over the centre line of a piece at parameter t: its local x
-    axis along the direction of travel, y along the floor's normal."""
+def ring_matrix(kind, origin, r, t=0.5, side=0.0):
+    """A ring over the running line of a piece at parameter t, 'side' to the
+    left of the centre line: its local x axis along the direction of travel,
+    y along the floor's normal."""
     point, forward, left, up = gen_kit.frame(kind, t)
-    centre = origin + r @ (point + up * RING_LIFT)
+    centre = origin + r @ (point + up * RING_LIFT + left * side)
     axes = np.column_stack([r @ forward, r @ up, r @ -left])
     m = np.identity(4)
     m[:3, :3] = axes
@@ -71,30 +121,39 @@ def ring_matrix(kind, origin, r, t=0.5):
 def build(course=COURSE):
     pieces = []
     rings = []
+    parsed = parse(course)
     # the first piece: its middle under the start point, heading -x
-    first_kind = parse(course)[0][0]
+    first_kind = parsed[0][0]
     r0 = gen_kit.rotation(0)
     surface_under_start = START[1] - BALL_RADIUS / math.cos(math.atan(gen_kit.GRADE)) - 0.03
     origin0 = np.array([START[0], round(surface_under_start, 2), START[2]])
     entry = origin0 + r0 @ gen_kit.entry_local(first_kind)
     quarter = 0
-    for kind, has_ring in parse(course):
+    for kind, ring, gap in parsed:
+        entry = entry - np.array([0.0, gap, 0.0])
         origin, r, exit_point, quarter_out = gen_kit.place(kind, entry, quarter)
         pieces.append((kind, origin, r, quarter))
-        if has_ring:
-            rings.append(ring_matrix(kind, origin, r))
+        if ring is not None:
+            rings.append(ring_matrix(kind, origin, r, side=ring))
         entry, quarter = exit_point, quarter_out
     return pieces, rings
 
 
-def check(pieces, rings):
+def landings(course):
+    """Indexes of the pieces the ball drops onto."""
+    return [i for i, (_kind, _ring, gap) in enumerate(parse(course)) if gap]
+
+
+def check(pieces, rings, landed=()):
     problems = []
     cells = {}
-    for i, (kind, origin, r, _q) in enumerate(pieces):
+    for i, ((kind, origin, r, _q), tris) in enumerate(zip(pieces, _piece_triangles(pieces))):
+        lo, hi = tris.reshape(-1, 3).min(axis=0), tris.reshape(-1, 3).max(axis=0)
+        for axis, name, (box_lo, box_hi) in ((0, "x", BOX), (1, "y", HEIGHT), (2, "z", BOX)):
+            if lo[axis] < box_lo or hi[axis] > box_hi:
+                problems.append("piece %d (%s) reaches %s = %.2f .. %.2f, outside the shadow box"
+                                % (i, kind, name, lo[axis], hi[axis]))
         x, y, z = origin
-        for v, (lo, hi), name in ((x, BOX, "x"), (z, BOX, "z"), (y, HEIGHT, "y")):
-            if not lo + 3.0 <= v <= hi - 3.0:
-                problems.append("piece %d (%s) has %s = %.2f, outside the shadow box" % (i, kind, name, v))
         key = (round(x / gen_kit.CELL), round(z / gen_kit.CELL))
         for j, yj in cells.get(key, []):
             # a piece may pass under an earlier one only with room for the
@@ -106,7 +165,9 @@ def check(pieces, rings):
     kind, origin, r, _q = pieces[0]
     if abs(origin[0] - START[0]) > 1e-6 or abs(origin[2] - START[2]) > 1e-6:
         problems.append("the first piece is not under the race start")
-    problems += check_camera(pieces)
+    if not rings:
+        problems.append("no rings: a race could never end")
+    problems += check_camera(pieces, landed)
     return problems
 
 
@@ -144,14 +205,20 @@ def _segment_hits(a, b, tris):
     return bool(np.any(ok & (u >= 0) & (v >= 0) & (u + v <= 1) & (w > 0) & (w < 1)))
 
 
-def check_camera(pieces):
+# After a drop the ball is still in the air over the first quarter of the
+# piece it lands on (a drop of 1 at 3 m/s lands a quarter along a straight).
+LANDING = 0.25
+
+
+def check_camera(pieces, landed=()):
     """With the camera as the game starts it, no piece may come near the camera
-    or block the view of the ball."""
+    or block the view of the ball where it rolls; landed are the pieces that
+    follow a drop."""
     triangles = _piece_triangles(pieces)
     points = [np.unique(np.round(t.reshape(-1, 3), 4), axis=0) for t in triangles]
     problems = []
     for i, (kind, origin, r, _q) in enumerate(pieces):
-        for t in np.linspace(0.0, 1.0, 9):
+        for t in np.linspace(LANDING if i in landed else 0.0, 1.0, 9):
             point, _fw, _left, up = gen_kit.frame(kind, t)
             ball = origin + r @ (point + up * BALL_RADIUS)
             eye = ball + CAMERA_OFFSET
@@ -182,25 +249,54 @@ def course_text(pieces, rings, best_time=BEST_TIME):
     return "\n".join(lines) + "\n"
 
 
+def names_text(courses=COURSES):
+    """The list of courses beside the course files: file and name per line."""
+    lines = ["# Zentaro's courses, easy to expert: course file, then its name."]
+    lines += ["%s %s" % (c.file, c.name) for c in courses]
+    return "\n".join(lines) + "\n"
+
+
+def outputs(courses=COURSES):
+    """(file name, text) of every file the script writes; raises ValueError
+    naming the course that breaks a rule."""
+    out = []
+    for number, c in enumerate(courses, 1):
+        pieces, rings = build(c.text)
+        problems = check(pieces, rings, landings(c.text))
+        if problems:
+            raise ValueError("\n".join("course %d (%s): %s" % (number, c.name, p) for p in problems))
+        out.append((c.file, course_text(pieces, rings, c.best_time)))
+    out.append(("courses.txt", names_text(courses)))
+    return out
+
+
 def main(argv):
-    pieces, rings = build()
-    problems = check(pieces, rings)
-    for p in problems:
-        print("course: " + p)
-    if problems:
+    try:
+        files = outputs()
+    except ValueError as error:
+        print(error)
         return 1
-    text = course_text(pieces, rings)
-    path = os.path.join(TRACKS, "1.track")
     if "--check" in argv:
-        with open(path) as f:
-            same = f.read() == text
-        print("course file is %s" % ("up to date" if same else "OUT OF DATE"))
-        return 0 if same else 1
+        stale = []
+        for name, text in files:
+            try:
+                with open(os.path.join(TRACKS, name)) as f:
+                    same = f.read() == text
+            except OSError:
+                same = False
+            if not same:
+                stale.append(name)
+        print("course files are %s" % ("up to date" if not stale else "OUT OF DATE: " + " ".join(stale)))
+        return 0 if not stale else 1
     os.makedirs(TRACKS, exist_ok=True)
-    with open(path, "w", newline="\n") as f:
-        f.write(text)
-    ys = [p[1][1] for p in pieces]
-    print("%d pieces, %d rings, heights %.1f .. %.1f" % (len(pieces), len(rings), min(ys), max(ys)))
+    for name, text in files:
+        with open(os.path.join(TRACKS, name), "w", newline="\n") as f:
+            f.write(text)
+    for number, c in enumerate(COURSES, 1):
+        pieces, rings = build(c.text)
+        ys = [p[1][1] for p in pieces]
+        print("%d %-14s %2d pieces, %d rings, heights %.1f .. %.1f" % (number, c.name, len(pieces), len(rings),
+                                                                      min(ys), max(ys)))
     return 0
 
 

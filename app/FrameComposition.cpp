@@ -1,5 +1,6 @@
 #include "app/FrameComposition.h"
 
+#include "core/CourseList.h"
 #include "core/FrameRules.h"
 #include "core/MyCollision.h"
 #include "core/ViewFrustum.h"
@@ -152,6 +153,19 @@ int drawSceneFrame(const FrameInputs& frame) {
     return culledObjectCount(rings.size(), pieces.size(), drawn);
 }
 
+// The chosen course's lines in the lower left corner of a picture, where the
+// start, win and lose pictures leave room for them.
+void drawCourseLines(const FrameInputs& frame) {
+    if (frame.text == nullptr || frame.courses == nullptr)
+        return;
+    const std::array<std::string, 4> lines = frame.courses->screenLines(frame.bestTime);
+    int y = 83;
+    for (const std::string& line : lines) {
+        frame.text->printText(line.c_str(), y);
+        y -= 24;
+    }
+}
+
 } // namespace
 
 int drawFrame(const FrameInputs& frame) {
@@ -160,16 +174,18 @@ int drawFrame(const FrameInputs& frame) {
     switch (frame.race->state) {
     case MyCollision::StartScreen:
         frame.race->drawStartScreen();
-        return frame.culledCount;
+        break;
     case MyCollision::Won:
         frame.race->drawWinScreen();
-        return frame.culledCount;
+        break;
     case MyCollision::Lost:
         frame.race->drawLoseScreen();
-        return frame.culledCount;
+        break;
     default:
         return drawSceneFrame(frame);
     }
+    drawCourseLines(frame);
+    return frame.culledCount;
 }
 
 } // namespace tovi

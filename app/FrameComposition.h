@@ -9,6 +9,7 @@
 class ViewFrustum;
 
 namespace tovi {
+class CourseList;
 class MyCollision;
 class OffscreenBuffer;
 class ShaderProgram;
@@ -35,6 +36,8 @@ struct FrameInputs {
     OffscreenBuffer* offscreen = nullptr;
     TextRenderer* text = nullptr;
     SkyBox* sky = nullptr;
+    // The chosen course, written over the start, win and lose pictures.
+    const CourseList* courses = nullptr;
 
     const ShaderProgram* skyShader = nullptr;
     const ShaderProgram* ballShader = nullptr;  // lit, shadow-receiving

@@ -5,10 +5,12 @@
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
 #include "core/Controls.h"
+#include "core/CourseList.h"
 #include "core/DataPaths.h"
 #include "core/FrameUpdate.h"
 #include "core/MyCollision.h"
 #include "core/Rotationposition.h"
+#include "core/Settings.h"
 #include "core/ViewFrustum.h"
 #include "physics/PhysicsWorld.h"
 #include "render/GL.h"
@@ -24,6 +26,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <iostream>
 #include <memory>
 
 namespace tovi {
@@ -39,6 +42,8 @@ template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&
 // declaration, so they are declared in reverse teardown order: the shaders
 // of the scene go first, the window's input last.
 struct GameScene {
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<CourseList> courses;
     std::unique_ptr<GlfwInput> input;
     // Owns the level's pieces and rings.
     std::unique_ptr<GlLevelFactory> levelFactory;
@@ -110,8 +115,19 @@ void setupScene(GLFWwindow* window) {
     context.myCollision = myCollision;
     context.screenWidth = screenWidth;
     context.screenHeight = screenHeight;
-    context.trackPath = playerFileSavePath(dataPaths(), "Tracks/1.track");
-    context.trackReadPath = playerFileReadPath(dataPaths(), "Tracks/1.track");
+    // The course chosen last time, when it is still there; else the first.
+    // A course is read from the player's saved copy when there is one.
+    make(s.settings, settingsPath());
+    make(s.courses, "Kobuldo/Tracks/", std::cout, [](const std::string& file) {
+        return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
+                           playerFileSavePath(dataPaths(), "Tracks/" + file)};
+    });
+    s.courses->choose(s.settings->get("course", ""));
+    context.courses = s.courses.get();
+    context.settings = s.settings.get();
+    const CoursePaths start = s.courses->startPaths();
+    context.trackPath = start.save;
+    context.trackReadPath = start.read;
     controls = make(s.controls, context);
 
     textRenderer = make(s.textRenderer);
@@ -170,6 +186,8 @@ void drawFrame() {
     frame.shadowMap = shadowMap;
     frame.offscreen = offscreenBuffer;
     frame.text = textRenderer;
+    if (theScene != nullptr)
+        frame.courses = theScene->courses.get();
     frame.sky = skyBox;
     frame.skyShader = skyBoxShader;
     frame.ballShader = lampertPhongShader;

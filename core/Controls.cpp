@@ -3,9 +3,11 @@
 #include "core/Camera.h"
 #include "core/Clock.h"
 #include "core/CourseFile.h"
+#include "core/CourseList.h"
 #include "core/Input.h"
 #include "core/Keys.h"
 #include "core/MyCollision.h"
+#include "core/Settings.h"
 #include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
 
@@ -51,7 +53,7 @@ void Controls::pushBall(double angle) {
 Controls::Controls(const ControlsContext& c)
     : window(c.input), tracks(c.tracks), rings(c.rings), factory(c.factory), physicsWorld(c.physicsWorld),
       myCollision(c.myCollision), screenWidth(c.screenWidth), screenHeight(c.screenHeight),
-      trackPath(c.trackPath) {
+      trackPath(c.trackPath), courses(c.courses), settings(c.settings) {
     clearLevel();
     // Saves cut short by a kill leave their temporaries behind; clear them.
     if (!trackPath.empty())
@@ -72,10 +74,10 @@ void Controls::clearLevel() {
     rings->clear();
 }
 
-void Controls::loadTrack(std::string path) {
+bool Controls::loadTrack(std::string path) {
     CourseData course;
     if (!courseStore.load(path, course, std::cout))
-        return;
+        return false;
     for (const CourseEntry& entry : course.entries) {
         if (entry.kind == "ring")
             rings->push_back(factory->makeRing(entry.matrix));
@@ -87,6 +89,48 @@ void Controls::loadTrack(std::string path) {
     std::cout << bestTime << "\n";
     if (bestTime == 0.0)
         bestTime = 10000000.0;
+    return true;
+}
+
+bool Controls::switchCourse(const std::string& readPath, const std::string& savePath) {
+    clearWobble();
+    selectedTrack = 0;
+    selectedRing = 0;
+    clearLevel();
+    // The race starts afresh on the new course: nothing passed, and no win
+    // that would save the old best time into the new course's file.
+    myCollision->passedRings.clear();
+    myCollision->state = MyCollision::StartScreen;
+
+    trackPath = savePath;
+    if (!trackPath.empty())
+        removeStaleTemporaries(trackPath, std::cout);
+    bestTime = 0.0;
+    const bool loaded = loadTrack(readPath);
+    if (!loaded)
+        bestTime = 10000000.0;
+    myCollision->bestTime = bestTime;
+    return loaded;
+}
+
+void Controls::stepCourse(int direction) {
+    if (courses == nullptr)
+        return;
+    for (std::size_t tries = 0; tries < courses->courses().size(); ++tries) {
+        if (!courses->step(direction, std::cout))
+            return;
+        const CourseListEntry& course = *courses->chosenCourse();
+        const CoursePaths paths = courses->pathsOf(course);
+        if (switchCourse(paths.read, paths.save)) {
+            if (settings != nullptr) {
+                settings->set("course", course.file);
+                settings->save(std::cout);
+            }
+            return;
+        }
+        std::cout << '\n'; // the reader's message ends with the path
+        courses->markUnavailable(courses->chosen(), std::cout);
+    }
 }
 
 bool Controls::saveTrack(std::string path) {
@@ -150,6 +194,11 @@ void Controls::update() {
         myCollision->bestTime = bestTime;
         myCollision->startRace();
     }
+    const bool onScreen = !editMode && myCollision->state != MyCollision::Racing;
+    if (onScreen && debounced(key::Right))
+        stepCourse(1);
+    if (onScreen && debounced(key::Left))
+        stepCourse(-1);
     if (debounced(key::B))
         myCollision->forceWin();
     if (debounced(key::F2))

@@ -7,9 +7,11 @@
 #include <vector>
 
 namespace tovi {
+class CourseList;
 class InputSource;
 class PhysicsWorld;
 class MyCollision;
+class Settings;
 namespace scene {
 class SceneObject;
 }
@@ -48,6 +50,11 @@ struct ControlsContext {
     // (the installed course until the player has saved their own).
     std::string trackPath = "Kobuldo/Tracks/1.track";
     std::string trackReadPath;
+    // The courses Left and Right step through on the start, win and lose
+    // screens, and where the last chosen one is remembered; either may be
+    // null (then the course above is the only one).
+    CourseList* courses = nullptr;
+    Settings* settings = nullptr;
 };
 
 // Input, camera, display flags, the course file and the level editor.
@@ -63,8 +70,12 @@ class Controls {
 
     // Removes every piece (with its collision body) and ring of the level.
     void clearLevel();
-    // Reads the course file and appends its pieces and rings.
-    void loadTrack(std::string path);
+    // Reads the course file and appends its pieces and rings; false when it
+    // could not be read.
+    bool loadTrack(std::string path);
+    // Empties the level and loads the course read from readPath in its place,
+    // saved from now on to savePath; back on the start screen.
+    bool switchCourse(const std::string& readPath, const std::string& savePath);
     // Writes the whole level atomically; false when it could not be written.
     bool saveTrack(std::string path);
 
@@ -104,8 +115,12 @@ class Controls {
     int screenWidth;
     int screenHeight;
     std::string trackPath;
+    CourseList* courses;
+    Settings* settings;
 
   private:
+    // Left or Right on a screen: the next available course that loads.
+    void stepCourse(int direction);
     void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right, bool& debounceOpen,
                      double now);
     scene::SceneObject* selectedObject();

@@ -1,9 +1,12 @@
-// Plays the shipped course with the game's own physics and steering push: a
+// Plays the shipped courses with the game's own physics and steering push: a
 // small bot holds the keys a player would (at most one per 1/60 s frame) and
-// must pass every ring in time. Also checks that the course is laid out the
-// way the game needs it. Usage: course_playthrough <Kobuldo folder>
+// must pass every ring in time. Also checks that each course is laid out the
+// way the game needs it.
+// Usage: course_playthrough <Kobuldo folder> [course file...] [--trace]
+// Without course files it plays every course in Tracks/courses.txt.
 #include "core/Controls.h"
 #include "core/CourseFile.h"
+#include "core/CourseList.h"
 #include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
 
@@ -52,10 +55,10 @@ glm::vec3 positionOf(const glm::mat4& m) {
     return glm::vec3(m[3]);
 }
 
-bool loadCourse(const std::string& root, Course& course) {
+bool loadCourse(const std::string& path, Course& course) {
     tovi::CourseData data;
     std::ostringstream log;
-    if (!tovi::readCourseFile(root + "/Tracks/1.track", data, log)) {
+    if (!tovi::readCourseFile(path, data, log)) {
         std::cout << "cannot read the course: " << log.str() << "\n";
         return false;
     }
@@ -210,18 +213,10 @@ RunResult race(const std::string& root, const Course& course, double cruise, boo
     return result;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cout << "usage: course_playthrough <Kobuldo folder>\n";
-        return 2;
-    }
-    const std::string root = argv[1];
-    // --trace prints the runs every half second (for tuning the course)
-    const bool trace = argc > 2 && std::string(argv[2]) == "--trace";
+// Checks and races one course; returns the number of problems.
+int playCourse(const std::string& root, const std::string& path, bool trace) {
     Course course;
-    if (!loadCourse(root, course))
+    if (!loadCourse(path, course))
         return 1;
     int failures = checkLayout(course);
 
@@ -272,6 +267,40 @@ int main(int argc, char** argv) {
             ++failures;
         }
     }
-    std::printf("%d passed, %d failed\n", failures == 0 ? 1 : 0, failures == 0 ? 0 : 1);
-    return failures == 0 ? 0 : 1;
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cout << "usage: course_playthrough <Kobuldo folder> [course file...] [--trace]\n";
+        return 2;
+    }
+    const std::string root = argv[1];
+    // --trace prints the runs every half second (for tuning a course)
+    bool trace = false;
+    std::vector<std::string> paths;
+    for (int i = 2; i < argc; ++i) {
+        if (std::string(argv[i]) == "--trace")
+            trace = true;
+        else
+            paths.push_back(argv[i]);
+    }
+    if (paths.empty()) {
+        const tovi::CourseList list(root + "/Tracks/", std::cout);
+        for (const tovi::CourseListEntry& entry : list.courses())
+            paths.push_back(entry.path);
+    }
+    int passed = 0;
+    int failed = 0;
+    for (const std::string& path : paths) {
+        std::printf("== %s\n", path.c_str());
+        if (playCourse(root, path, trace) == 0)
+            ++passed;
+        else
+            ++failed;
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
 }

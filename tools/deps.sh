@@ -7,7 +7,7 @@ pkgs=(build-essential cmake pkg-config libglfw3-dev libglew-dev libglm-dev libfr
       libdeflate-dev libgl1-mesa-dri dpkg-dev file)
 if [ "${1:-}" = "--test" ]; then
   pkgs+=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev
-        desktop-file-utils appstream)
+        desktop-file-utils appstream python3 python3-numpy python3-pil)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

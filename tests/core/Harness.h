@@ -11,15 +11,23 @@ namespace tovi::testing {
 // The controls and the race on the real physics world, with scripted input,
 // a hand-driven clock and a course file in a temporary folder. With savedAs
 // (a path inside that folder) the course is read from the file and saved
-// there instead, as an installed game saves to the player's folder.
+// there instead, as an installed game saves to the player's folder. With
+// start false the controls are left for the test to make from context().
 struct Harness {
-    explicit Harness(const std::string& course = "besttime 45000\n", const std::string& savedAs = "") {
+    explicit Harness(const std::string& course = "besttime 45000\n", const std::string& savedAs = "",
+                     bool start = true)
+        : savedAs(savedAs) {
         world.createGround();
         world.createBall();
         trackPath = dir.file("1.track");
         if (!course.empty())
             writeText(trackPath, course);
         race = std::make_unique<MyCollision>(rings, &ball, &world, 1000, 780);
+        if (start)
+            controls = std::make_unique<Controls>(context());
+    }
+
+    ControlsContext context() {
         ControlsContext c;
         c.input = &input;
         c.factory = &factory;
@@ -29,7 +37,7 @@ struct Harness {
         c.myCollision = race.get();
         c.trackPath = savedAs.empty() ? trackPath : dir.file(savedAs);
         c.trackReadPath = trackPath;
-        controls = std::make_unique<Controls>(c);
+        return c;
     }
 
     // One frame of the controls, then the clocks move on by ms.
@@ -48,6 +56,7 @@ struct Harness {
     ManualTicks ticks;
     TempDir dir;
     std::string trackPath;
+    std::string savedAs;
     PhysicsWorld world;
     std::vector<scene::SceneObject*> tracks;
     std::vector<scene::SceneObject*> rings;

@@ -122,7 +122,8 @@ void Controls::stepCourse(int direction) {
         const CourseListEntry& course = *courses->chosenCourse();
         const CoursePaths paths = courses->pathsOf(course);
         if (switchCourse(paths.read, paths.save)) {
-            if (settings != nullptr) {
+            // Without a player's folder there is nowhere to remember it.
+            if (settings != nullptr && !settings->path().empty()) {
                 settings->set("course", course.file);
                 settings->save(std::cout);
             }

@@ -141,7 +141,8 @@ fi
 rm -f "$COURSE"
 mkdir -p "$COURSE/inside"
 try_course folder
-grep -q "Impossible to open the file !" "$RUN/folder.txt" || fail "folder: no message"
+grep -q "Course 1 is unavailable: Kobuldo/Tracks/1.track cannot be read" "$RUN/folder.txt" ||
+  fail "folder: no message"
 [ -d "$COURSE/inside" ] || fail "folder: the folder was touched"
 pass "a folder in place of the course"
 restore

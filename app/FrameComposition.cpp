@@ -87,6 +87,8 @@ int drawSceneFrame(const FrameInputs& frame) {
         hud.showFrameRate = frame.showFrameRate;
         hud.deltaTime = frame.deltaTime;
         hud.culledCount = frame.culledCount;
+        if (frame.notice != nullptr)
+            hud.notice = *frame.notice;
         drawHud(*frame.text, hud);
     }
 
@@ -166,6 +168,12 @@ void drawCourseLines(const FrameInputs& frame) {
     }
 }
 
+// The player's message over a full-screen picture.
+void drawPictureNotice(const FrameInputs& frame) {
+    if (frame.text != nullptr && frame.notice != nullptr && !frame.notice->empty())
+        frame.text->printText(frame.notice->c_str(), kNoticeLineY);
+}
+
 } // namespace
 
 int drawFrame(const FrameInputs& frame) {
@@ -185,6 +193,7 @@ int drawFrame(const FrameInputs& frame) {
         return drawSceneFrame(frame);
     }
     drawCourseLines(frame);
+    drawPictureNotice(frame);
     return frame.culledCount;
 }
 

@@ -4,6 +4,7 @@
 // buffer, the glow blur and the composition.
 #include <glm/glm.hpp>
 
+#include <string>
 #include <vector>
 
 class ViewFrustum;
@@ -60,6 +61,9 @@ struct FrameInputs {
     double bestTime = 0.0;  // milliseconds
     double deltaTime = 0.0; // seconds, for the frame-rate line
     int culledCount = 0;    // of the previous scene frame, for the HUD
+    // A message for the player, on the HUD and over the pictures; null or
+    // empty for none.
+    const std::string* notice = nullptr;
 };
 
 // Draws one frame. Returns the rings and pieces left out of a scene frame, or

@@ -208,6 +208,7 @@ void drawFrame() {
         frame.particleBlending = controls->particleBlending;
         frame.showFrameRate = controls->showFrameRate;
         frame.bestTime = controls->bestTime;
+        frame.notice = &controls->notice;
     }
     frame.deltaTime = deltaTime;
     frame.culledCount = culledCount;

@@ -145,7 +145,16 @@ bool Controls::saveTrack(std::string path) {
     ringMatrices.reserve(rings->size());
     for (scene::SceneObject* ring : *rings)
         ringMatrices.push_back(ring->modelMatrix);
-    return courseStore.save(path, pieces, ringMatrices, bestTime, std::cout);
+    std::string told;
+    const bool saved = courseStore.save(path, pieces, ringMatrices, bestTime, std::cout, &told);
+    if (!told.empty())
+        showNotice(told);
+    return saved;
+}
+
+void Controls::showNotice(const std::string& text) {
+    notice = text;
+    noticeShownAt = window->time();
 }
 
 void Controls::update() {
@@ -161,6 +170,8 @@ void Controls::update() {
         lastFrameReading = reading;
     }
     const float dt = static_cast<float>(reading - lastFrameReading);
+    if (!notice.empty() && reading - noticeShownAt >= kNoticeSeconds)
+        notice.clear();
 
     // Mouse look, only while the window has the focus: elsewhere the cursor
     // cannot be put back and the camera would spin.

@@ -83,6 +83,14 @@ class Controls {
     // normalised, scaled by 0.05, applied at the ball's world position.
     void pushBall(double angle);
 
+    // Puts a short line on the screen (the HUD, and over the full-screen
+    // pictures) for kNoticeSeconds; the longer message goes to standard
+    // output where it is told.
+    void showNotice(const std::string& text);
+    static constexpr double kNoticeSeconds = 6.0;
+    // The line shown now, empty when there is none.
+    std::string notice;
+
     double bestTime = 0.0;
     bool showFrameRate = false;
     bool particleBlending = true;
@@ -128,6 +136,7 @@ class Controls {
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
+    double noticeShownAt = 0.0;
     scene::SceneObject* wobbling = nullptr;
     // Whether the loaded course may be saved over.
     CourseStore courseStore;

@@ -114,6 +114,7 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
             entry.kind = word;
             if (!readMatrix(reader, entry.matrix)) {
                 log << "Skipping " << word << " entry with a non-finite number in " << sourceName << "\n";
+                ++out.skipped;
             } else if (out.entries.size() < kMaxCourseEntries) {
                 out.entries.push_back(entry);
             } else {
@@ -126,6 +127,7 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
                     out.bestTime = static_cast<double>(value);
                 } else {
                     log << "Skipping besttime entry with a non-finite number in " << sourceName << "\n";
+                    ++out.skipped;
                 }
             }
         }

@@ -24,12 +24,13 @@ struct CourseData {
     std::vector<CourseEntry> entries; // in file order
     double bestTime = 0.0;            // 0 when the file has none
     bool truncated = false;           // entries beyond kMaxCourseEntries were left out
+    std::size_t skipped = 0;          // entries and best times left out for a non-finite number
 };
 
-// Parses course text. Entries with a non-finite number (nan, inf) are skipped
-// with a message naming sourceName. Unknown words are ignored one at a time.
-// Only the first kMaxCourseEntries entries are kept (message, truncated set);
-// a best time after them still counts.
+// Parses course text. Entries and best times with a non-finite number (nan,
+// inf) are skipped with a message naming sourceName and counted in skipped. Unknown words are ignored one at
+// a time. Only the first kMaxCourseEntries entries are kept (message, truncated set); a best time after them
+// still counts.
 void parseCourse(const std::string& text, const std::string& sourceName, CourseData& out, std::ostream& log);
 
 // Reads the file; false (with "Impossible to open the file !" and the path on

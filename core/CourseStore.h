@@ -9,8 +9,9 @@
 namespace tovi {
 
 // The course the game has loaded. A file that exists but was not loaded
-// whole (unreadable, or more entries than a course may hold) is never saved
-// over: saving would lose the rest of it.
+// whole (unreadable, an entry or best time skipped for a non-finite number,
+// or more entries than a course may hold) is never saved over: saving would
+// lose the rest of it.
 class CourseStore {
   public:
     // Reads the course at path into out; false when it could not be read.
@@ -18,9 +19,11 @@ class CourseStore {
     // Writes the whole course atomically to path, making its folder first
     // (an empty path: nowhere to save); false when the loaded
     // course is kept as it is or the file could not be written. The refusal
-    // and the first failure are told once.
+    // and the first failure are told once on log; notice (if given) gets a
+    // short line for the screen whenever something was told.
     bool save(const std::string& path, const std::vector<CoursePiece>& pieces,
-              const std::vector<glm::mat4>& rings, double bestTime, std::ostream& log);
+              const std::vector<glm::mat4>& rings, double bestTime, std::ostream& log,
+              std::string* notice = nullptr);
 
     bool savingAllowed() const { return !keepFile; }
     // The path of the last load.
@@ -29,6 +32,7 @@ class CourseStore {
   private:
     std::string filePath;
     bool keepFile = false;
+    std::string keepReason; // why the file is kept, for the refusal
     bool toldKeeping = false;
     bool reportedFailure = false;
 };

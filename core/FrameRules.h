@@ -74,7 +74,7 @@ struct HudLine {
     std::string text;
 };
 struct HudLines {
-    std::array<HudLine, 5> lines;
+    std::array<HudLine, 6> lines;
     int count = 0;
 };
 
@@ -87,7 +87,12 @@ struct HudState {
     bool showFrameRate = false;
     double deltaTime = 0.0;
     int culledCount = 0; // of the previous scene frame
+    std::string notice;  // a message for the player, at the bottom; empty for none
 };
+
+// The bottom line where a message for the player appears, in the HUD and
+// over the full-screen pictures.
+constexpr int kNoticeLineY = 20;
 
 inline HudLines hudLines(const HudState& state) {
     HudLines hud;
@@ -103,6 +108,8 @@ inline HudLines hudLines(const HudState& state) {
         add(505, frameRateLine(state.deltaTime));
         add(400, culledLine(state.culledCount));
     }
+    if (!state.notice.empty())
+        add(kNoticeLineY, state.notice);
     return hud;
 }
 

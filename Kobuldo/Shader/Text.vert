@@ -1,6 +1,6 @@
 #version 330 core
 // HUD text. Text space is 800 x 600 units with y growing upwards (lines from
-// 400 to 595); it covers the whole window. Text sits at the very front.
+// 20 to 595); it covers the whole window. Text sits at the very front.
 layout(location = 0) in vec2 screenPosition;
 layout(location = 1) in vec2 vertexUV;
 

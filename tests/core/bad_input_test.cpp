@@ -122,7 +122,7 @@ TEST(BadCourse, AMillionWordsAndATenMegabyteLine) {
     EXPECT_NE(log.find("non-finite"), std::string::npos);
 }
 
-TEST(BadCourse, MoreEntriesThanACourseMayHoldAreLeftOutAndTheFileIsKept) {
+TEST(BadCourse, MoreEntriesThanACourseMayHoldAreLeftOut) {
     std::string text = "Writing this to a file.\n";
     for (std::size_t i = 0; i < kMaxCourseEntries + 500; ++i)
         text += (i % 2 ? "ring" : "straight") + std::string(kIdentity);
@@ -139,26 +139,56 @@ TEST(BadCourse, MoreEntriesThanACourseMayHoldAreLeftOutAndTheFileIsKept) {
         std::string::npos)
         << log;
     EXPECT_FALSE(parse(text.substr(0, text.size() / 2)).truncated);
+}
 
-    // The game builds the first thousand and never saves over the file: a won
-    // race and the editor's save leave it as it was, with one message.
-    ::testing::internal::CaptureStdout();
-    Harness h(text);
-    EXPECT_EQ(h.tracks.size() + h.rings.size(), kMaxCourseEntries);
-    h.tap(key::B);
-    for (int i = 0; i < 5; ++i)
+// A course that was not loaded whole (entries beyond the limit, an entry or
+// a best time skipped for a non-finite number) is never saved over: a won
+// race and the editor's save leave it as it was, and the player is told
+// why once, on standard output and on the screen.
+TEST(BadCourse, ACourseNotLoadedWholeIsKeptAndThePlayerToldOnce) {
+    std::string full = "Writing this to a file.\n";
+    for (std::size_t i = 0; i < kMaxCourseEntries + 1; ++i)
+        full += "ring" + std::string(kIdentity);
+    full += "besttime 45000\n";
+    const std::string good = std::string("straight") + kIdentity;
+    struct Case {
+        std::string text;
+        const char* why;
+    };
+    const Case cases[] = {
+        {full, "it holds more than the 1000 pieces and rings a course may have"},
+        {good + "ring 1 0 0 0 0 1 0 0 0 0 1 0 nan 0 0 1\nbesttime 45000\n",
+         "1 entry with a non-finite number had to be skipped"},
+        {good + "besttime inf\n", "1 entry with a non-finite number had to be skipped"},
+        {"left 1 0 0 0 0 1 0 0 0 0 1 0 1e39 0 0 1\n" + good + "besttime -nan\n",
+         "2 entries with a non-finite number had to be skipped"},
+    };
+    for (const Case& c : cases) {
+        ::testing::internal::CaptureStdout();
+        Harness h(c.text);
+        h.tap(key::B);
+        for (int i = 0; i < 5; ++i)
+            h.frame();
+        EXPECT_EQ(h.controls->notice, "Saving is off: course not loaded whole") << c.why;
+        h.tap(key::Enter);
+        h.tap(key::E);
+        h.input.press(key::LeftControl);
+        h.input.press(key::S);
+        for (int i = 0; i < 5; ++i)
+            h.frame();
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(readText(h.trackPath), c.text) << c.why;
+        const std::string kept =
+            "Not saving: " + h.trackPath + " was not loaded whole and is kept as it is (" + c.why + ")\n";
+        const std::size_t first = out.find(kept);
+        EXPECT_NE(first, std::string::npos) << out;
+        EXPECT_EQ(out.find("Not saving", first + 1), std::string::npos) << "said more than once";
+        // The line leaves the screen after a while.
+        h.input.releaseAll();
+        h.frame(Controls::kNoticeSeconds * 1000.0);
         h.frame();
-    h.tap(key::E);
-    h.input.press(key::LeftControl);
-    h.input.press(key::S);
-    for (int i = 0; i < 5; ++i)
-        h.frame();
-    const std::string out = ::testing::internal::GetCapturedStdout();
-    EXPECT_EQ(readText(h.trackPath), text);
-    const std::string kept = "Not saving: " + h.trackPath + " was not loaded whole and is kept as it is";
-    const std::size_t first = out.find(kept);
-    EXPECT_NE(first, std::string::npos) << out;
-    EXPECT_EQ(out.find(kept, first + 1), std::string::npos) << "said more than once";
+        EXPECT_EQ(h.controls->notice, "");
+    }
 }
 
 TEST(BadCourse, LoadTrackBuildsOnlyUsableEntriesAndFallsBackToTheDefaultTime) {

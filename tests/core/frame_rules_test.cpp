@@ -139,6 +139,14 @@ TEST(FrameHud, LinesFollowTheRaceStateAndTheFrameRateSwitch) {
         EXPECT_TRUE(hud.lines[0].text.empty()) << "state " << raceState;
         EXPECT_EQ(hud.lines[1].text, "00:00:05");
     }
+
+    // A message for the player takes the bottom line; the others stay.
+    state.notice = "Saving is off: course not loaded whole";
+    hud = tovi::hudLines(state);
+    ASSERT_EQ(hud.count, 6);
+    EXPECT_EQ(hud.lines[4].y, 400);
+    EXPECT_EQ(hud.lines[5].y, tovi::kNoticeLineY);
+    EXPECT_EQ(hud.lines[5].text, state.notice);
 }
 
 } // namespace

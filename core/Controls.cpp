@@ -134,19 +134,17 @@ void Controls::stepCourse(int direction) {
     }
 }
 
-bool Controls::saveTrack(std::string path) {
-    std::vector<CoursePiece> pieces;
-    pieces.reserve(tracks->size());
+bool Controls::saveTrack(std::string path, CourseStore::Saver saver) {
+    savePieces.clear();
     for (scene::SceneObject* object : *tracks) {
         if (auto* piece = dynamic_cast<scene::TrackBase*>(object))
-            pieces.push_back({piece->pieceName, piece->modelMatrix});
+            savePieces.push_back({piece->pieceName, piece->modelMatrix});
     }
-    std::vector<glm::mat4> ringMatrices;
-    ringMatrices.reserve(rings->size());
+    saveRings.clear();
     for (scene::SceneObject* ring : *rings)
-        ringMatrices.push_back(ring->modelMatrix);
+        saveRings.push_back(ring->modelMatrix);
     std::string told;
-    const bool saved = courseStore.save(path, pieces, ringMatrices, bestTime, std::cout, &told);
+    const bool saved = courseStore.save(path, savePieces, saveRings, bestTime, saver, std::cout, &told);
     if (!told.empty())
         showNotice(told);
     return saved;
@@ -158,10 +156,11 @@ void Controls::showNotice(const std::string& text) {
 }
 
 void Controls::update() {
-    // A won race keeps its best time in the course file.
+    // A won race keeps its best time in the course file (written once, and
+    // again only when C changes it).
     if (myCollision->state == MyCollision::Won) {
         bestTime = myCollision->bestTime;
-        saveTrack(trackPath);
+        saveTrack(trackPath, CourseStore::WonRace);
     }
 
     const double reading = window->time();

@@ -76,8 +76,10 @@ class Controls {
     // Empties the level and loads the course read from readPath in its place,
     // saved from now on to savePath; back on the start screen.
     bool switchCourse(const std::string& readPath, const std::string& savePath);
-    // Writes the whole level atomically; false when it could not be written.
-    bool saveTrack(std::string path);
+    // Writes the whole level atomically when it differs from what was last
+    // written; false when it could not be written. The saver names the way
+    // of saving, which tells its own failures.
+    bool saveTrack(std::string path, CourseStore::Saver saver = CourseStore::Editor);
 
     // The W/A/S/D push: the ball's velocity turned about y by the angle,
     // normalised, scaled by 0.05, applied at the ball's world position.
@@ -140,6 +142,9 @@ class Controls {
     scene::SceneObject* wobbling = nullptr;
     // Whether the loaded course may be saved over.
     CourseStore courseStore;
+    // The level as the course file holds it, refilled by every save.
+    std::vector<CoursePiece> savePieces;
+    std::vector<glm::mat4> saveRings;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear

@@ -2,19 +2,29 @@
 
 #include "core/DataPaths.h"
 
+#include <cstring>
 #include <filesystem>
 
 namespace tovi {
 
 namespace {
+
 void setNotice(std::string* notice, const char* text) {
     if (notice != nullptr)
         *notice = text;
 }
+
+// Bit for bit, so a value the file would show the same way is never taken
+// for a change (and a nan never for the same).
+template <typename T> bool sameBits(const T& a, const T& b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
 } // namespace
 
 bool CourseStore::load(const std::string& path, CourseData& out, std::ostream& log) {
     filePath = path;
+    toldKeeping = false; // each course that is kept is told once
     if (!readCourseFile(filePath, out, log)) {
         std::error_code error;
         keepFile = std::filesystem::exists(filePath, error);
@@ -31,8 +41,22 @@ bool CourseStore::load(const std::string& path, CourseData& out, std::ostream& l
     return true;
 }
 
+bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
+                                    const std::vector<glm::mat4>& rings, double bestTime) const {
+    if (!haveWritten || path != writtenPath || !sameBits(bestTime, writtenBestTime) ||
+        pieces.size() != writtenPieces.size() || rings.size() != writtenRings.size())
+        return false;
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        if (pieces[i].name != writtenPieces[i].name || !sameBits(pieces[i].matrix, writtenPieces[i].matrix))
+            return false;
+    for (std::size_t i = 0; i < rings.size(); ++i)
+        if (!sameBits(rings[i], writtenRings[i]))
+            return false;
+    return true;
+}
+
 bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& pieces,
-                       const std::vector<glm::mat4>& rings, double bestTime, std::ostream& log,
+                       const std::vector<glm::mat4>& rings, double bestTime, Saver saver, std::ostream& log,
                        std::string* notice) {
     if (keepFile) {
         if (!toldKeeping) {
@@ -43,16 +67,32 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
         }
         return false;
     }
+    // A won race asks every frame, and so does a held Ctrl+S: only a change
+    // is written.
+    if (sameAsLastWritten(path, pieces, rings, bestTime))
+        return true;
+
+    bool& told = toldFailure[saver == Editor ? 1 : 0];
     // The player's folder is made on the first save.
     std::string error = "there is no folder for the player's files (HOME is not set)";
-    if (!path.empty() && makeFolderFor(path, &error) &&
-        writeFileAtomically(path, formatCourse(pieces, rings, bestTime), &error))
+    if (!courseHasRoom(pieces.size() + rings.size(), 0))
+        error = "it holds " + std::to_string(pieces.size() + rings.size()) +
+                " pieces and rings, more than the " + std::to_string(kMaxCourseEntries) +
+                " a course may have";
+    else if (!path.empty() && makeFolderFor(path, &error) &&
+             writeFileAtomically(path, formatCourse(pieces, rings, bestTime), &error)) {
+        told = false;
+        haveWritten = true;
+        writtenPath = path;
+        writtenPieces = pieces;
+        writtenRings = rings;
+        writtenBestTime = bestTime;
         return true;
-    // A won race saves every frame: say it once, not thirty times a second.
-    if (!reportedFailure) {
-        reportedFailure = true;
+    }
+    if (!told) {
+        told = true;
         log << "Could not save the course to " << path << ": " << error << std::endl;
-        setNotice(notice, "Could not save the course");
+        setNotice(notice, saver == Editor ? "Could not save the course" : "Could not save the best time");
     }
     return false;
 }

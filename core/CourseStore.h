@@ -1,5 +1,6 @@
 #pragma once
-// The course file's load and save policy: what the game may write over.
+// The course file's load and save policy: what the game may write over, and
+// when a save has anything to write.
 #include "core/CourseFile.h"
 
 #include <ostream>
@@ -14,15 +15,22 @@ namespace tovi {
 // lose the rest of it.
 class CourseStore {
   public:
+    // The ways the game saves the course. Each tells its own first failure,
+    // so a failing won-race save does not silence the editor's.
+    enum Saver { WonRace = 0, Editor = 1 };
+
     // Reads the course at path into out; false when it could not be read.
     bool load(const std::string& path, CourseData& out, std::ostream& log);
     // Writes the whole course atomically to path, making its folder first
-    // (an empty path: nowhere to save); false when the loaded
-    // course is kept as it is or the file could not be written. The refusal
-    // and the first failure are told once on log; notice (if given) gets a
-    // short line for the screen whenever something was told.
+    // (an empty path: nowhere to save), unless this very content is what was
+    // last written there successfully (then there is nothing to do and it
+    // returns true). False when the loaded course is kept as it is, the
+    // course holds more entries than it may, or the file could not be
+    // written. The refusal is told once; a failure once per saver until that
+    // saver succeeds again. notice (if given) gets a short line for the
+    // screen whenever something was told.
     bool save(const std::string& path, const std::vector<CoursePiece>& pieces,
-              const std::vector<glm::mat4>& rings, double bestTime, std::ostream& log,
+              const std::vector<glm::mat4>& rings, double bestTime, Saver saver, std::ostream& log,
               std::string* notice = nullptr);
 
     bool savingAllowed() const { return !keepFile; }
@@ -30,11 +38,28 @@ class CourseStore {
     const std::string& path() const { return filePath; }
 
   private:
+    bool sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
+                           const std::vector<glm::mat4>& rings, double bestTime) const;
+
     std::string filePath;
     bool keepFile = false;
     std::string keepReason; // why the file is kept, for the refusal
     bool toldKeeping = false;
-    bool reportedFailure = false;
+    bool toldFailure[2] = {false, false}; // per saver
+
+    // What the last successful save wrote, and where.
+    bool haveWritten = false;
+    std::string writtenPath;
+    std::vector<CoursePiece> writtenPieces;
+    std::vector<glm::mat4> writtenRings;
+    double writtenBestTime = 0.0;
 };
+
+// Whether a course of entryCount pieces and rings has room for adding more:
+// what the game saves must load back whole, and the reader keeps at most
+// kMaxCourseEntries.
+inline bool courseHasRoom(std::size_t entryCount, std::size_t adding = 1) {
+    return entryCount <= kMaxCourseEntries && adding <= kMaxCourseEntries - entryCount;
+}
 
 } // namespace tovi

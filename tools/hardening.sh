@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The long hardening runs, each on a temporary copy of the game data:
-#   - 200 kills (SIGKILL) while a won race saves the course every frame, and
-#     200 while the editor's save is held; after each, the course must read
-#     back whole with the game's own reader (course_check)
+#   - 200 kills (SIGKILL) around the save of a won race, and 200 while the
+#     editor's save is held on a moving piece; after each, the course must
+#     read back whole with the game's own reader (course_check)
 #   - 11 minutes of play (races, restarts, the editor, placing, steering,
 #     particles) with resident memory flat after the first minute, no GL
 #     error and exit status 0 at Escape

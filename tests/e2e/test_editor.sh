@@ -8,7 +8,7 @@ start_game
 press_until 10 Return looks_unlike "$KOBULDO/Textures/Startscreen.png" 0.2 || fail "Enter does not start a race"
 # Editor frames can take longer than a tap (a view full of sky), so every
 # step waits for its effect: with Left Control + S held the course is saved
-# every frame, and a ring placed with 0 shows in the file at once. A missed
+# whenever it changes, and a ring placed with 0 shows in the file at once. A missed
 # E leaves the race running, where 0 does nothing: then E again.
 ring_saved() { [ "$(grep -c '^ring ' "$COURSE")" -gt "$rings_before" ]; }
 for _ in 1 2 3; do

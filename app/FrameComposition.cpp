@@ -171,7 +171,7 @@ void drawCourseLines(const FrameInputs& frame) {
 // The player's message over a full-screen picture.
 void drawPictureNotice(const FrameInputs& frame) {
     if (frame.text != nullptr && frame.notice != nullptr && !frame.notice->empty())
-        frame.text->printText(frame.notice->c_str(), kNoticeLineY);
+        frame.text->printText(frame.notice->c_str(), kPictureNoticeLineY);
 }
 
 } // namespace

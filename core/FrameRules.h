@@ -90,9 +90,11 @@ struct HudState {
     std::string notice;  // a message for the player, at the bottom; empty for none
 };
 
-// The bottom line where a message for the player appears, in the HUD and
-// over the full-screen pictures.
+// Where a message for the player appears: the bottom line of the HUD, and
+// over the full-screen pictures the top line, above their titles (the lower
+// left corner holds the course's lines).
 constexpr int kNoticeLineY = 20;
+constexpr int kPictureNoticeLineY = 578;
 
 inline HudLines hudLines(const HudState& state) {
     HudLines hud;

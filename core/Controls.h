@@ -3,6 +3,7 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,8 @@ class Controls {
     bool switchCourse(const std::string& readPath, const std::string& savePath);
     // Writes the whole level atomically; false when it could not be written.
     bool saveTrack(std::string path);
+    // The course's fingerprint as the level stands (see courseFingerprint).
+    std::uint64_t levelFingerprint() const;
 
     // The W/A/S/D push: the ball's velocity turned about y by the angle,
     // normalised, scaled by 0.05, applied at the ball's world position.
@@ -125,12 +128,24 @@ class Controls {
                      double now);
     scene::SceneObject* selectedObject();
     void clearWobble();
+    // The level as the course file keeps it.
+    void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
+    // A new race; after the editor was open, the ghost learns the course anew.
+    void startRace();
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
     scene::SceneObject* wobbling = nullptr;
     // Whether the loaded course may be saved over.
     CourseStore courseStore;
+    // The editor may have changed the course since the last race start.
+    bool levelMayHaveChanged = false;
+    // Only losing the focus pauses a race, not never having had it.
+    bool hadFocus = false;
+    // P and V act when pressed, once per press however long it is held, so a
+    // slow frame cannot pause and resume in one press.
+    bool pauseKeyDown = false;
+    bool ghostKeyDown = false;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear

@@ -8,6 +8,8 @@ void RaceGhost::load(const std::string& path, std::uint64_t fingerprint, std::os
     course = fingerprint;
     best = loadGhost(path, fingerprint, log);
     unsaved = false;
+    if (best)
+        log << "Racing against the ghost of a " << best->raceTime / 1000.0 << " s run from " << path << "\n";
 }
 
 void RaceGhost::startRace(const glm::mat4& ball) {

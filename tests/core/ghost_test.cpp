@@ -1,9 +1,10 @@
 // The ghost of the best run: recording and replay, splits, the ghost file and
-// its fingerprint, and the race clock's pause.
+// its fingerprint.
+#include "Harness.h"
 #include "core/FileBytes.h"
 #include "core/GhostFile.h"
 #include "core/GhostRun.h"
-#include "core/RaceClock.h"
+#include "core/Keys.h"
 
 #include <gtest/gtest.h>
 
@@ -109,22 +110,6 @@ TEST(GhostRecording, SplitsShowForTwoSecondsAheadOrBehindTheBest) {
     EXPECT_DOUBLE_EQ(view.difference, -200.0); // ahead
     splits.update(2, 2450.0);
     EXPECT_DOUBLE_EQ(splits.shown(3000.0, best).difference, 50.0); // behind
-}
-
-TEST(GhostRecording, PauseKeepsTheRaceTime) {
-    RaceClock clock;
-    clock.start(10000.0);
-    EXPECT_DOUBLE_EQ(clock.elapsed(11500.0), 1500.0);
-    clock.pause(11500.0);
-    clock.pause(12000.0); // already paused
-    EXPECT_TRUE(clock.paused());
-    EXPECT_DOUBLE_EQ(clock.elapsed(50000.0), 1500.0);
-    clock.resume(50000.0);
-    clock.resume(51000.0); // already running
-    EXPECT_DOUBLE_EQ(clock.elapsed(50250.0), 1750.0);
-    clock.start(60000.0);
-    EXPECT_FALSE(clock.paused());
-    EXPECT_DOUBLE_EQ(clock.elapsed(60000.0), 0.0);
 }
 
 class GhostFileTest : public ::testing::Test {
@@ -270,6 +255,49 @@ TEST_F(GhostFileTest, BadFilesAreIgnoredWithOneMessage) {
     std::string error;
     EXPECT_FALSE(saveGhost((dir / "no such folder" / "1.track.ghost").string(), run, &error));
     EXPECT_FALSE(error.empty());
+}
+
+// A race on one piece with two rings: the fake ball is moved along x by hand.
+TEST(GhostRace, WinSavesTheRunOnceAndAnEditedCourseHidesIt) {
+    using namespace tovi::testing;
+    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
+              "ring 1 0 0 0 0 1 0 0 0 0 1 0 3.3 60 21.2 1\n"
+              "ring 1 0 0 0 0 1 0 0 0 0 1 0 6.3 60 21.2 1\nbesttime 45000\n");
+    const std::string ghostPath = ghostPathFor(h.trackPath);
+    EXPECT_EQ(h.race->ghost.bestRun(), nullptr);
+    h.tap(key::Enter, 0);
+    for (int i = 0; i <= 70 && h.race->state == MyCollision::Racing; ++i) {
+        h.ball.modelMatrix = ballAt(100.0 * i);
+        h.race->update();
+        h.ticks.now += 100.0;
+    }
+    ASSERT_EQ(h.race->state, MyCollision::Won);
+    EXPECT_FALSE(fs::exists(ghostPath)) << "written by the frame after the win";
+    h.frame();
+    ASSERT_TRUE(fs::exists(ghostPath));
+    const auto written = fs::last_write_time(ghostPath);
+    fs::last_write_time(ghostPath, written - std::chrono::hours(1));
+    h.frame();
+    EXPECT_EQ(fs::last_write_time(ghostPath), written - std::chrono::hours(1)) << "saved once per win";
+
+    // The next game on this course reads it back: ghost and splits.
+    RaceGhost next;
+    std::ostringstream log;
+    next.load(ghostPath, h.controls->levelFingerprint(), log);
+    ASSERT_NE(next.bestRun(), nullptr) << log.str();
+    EXPECT_EQ(next.bestRun()->splits, (std::vector<double>{1200.0, 2700.0}));
+    glm::mat4 ghost;
+    ASSERT_TRUE(next.ghostMatrix(2250.0, ghost));
+    expectPose(ghostPoseOf(ghost), ballAt(2250.0), 2e-3f);
+
+    // An edit in the editor: from the next race on, no ghost, no comparison.
+    ASSERT_TRUE(h.race->ghost.ghostMatrix(500.0, ghost));
+    h.tap(key::Enter, 200);
+    h.tap(key::E, 200);
+    h.tracks[0]->modelMatrix[3][1] -= 0.5f;
+    h.tap(key::E, 200);
+    EXPECT_EQ(h.race->ghost.bestRun(), nullptr);
+    EXPECT_FALSE(h.race->ghost.ghostMatrix(500.0, ghost));
 }
 
 } // namespace

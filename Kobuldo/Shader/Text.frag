@@ -2,6 +2,8 @@
 in vec2 uv;
 
 uniform sampler2D myTextureSampler;
+// the line's colour; white leaves the font as it is
+uniform vec3 tint;
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 glowColor;
@@ -12,6 +14,6 @@ void main() {
     // the sky and the scene drawn after the HUD
     if (texel.a < 0.02)
         discard;
-    fragColor = texel;
+    fragColor = vec4(texel.rgb * tint, texel.a);
     glowColor = vec4(0.0);
 }

@@ -63,9 +63,14 @@ Controls::Controls(const ControlsContext& c)
     // The race compares against the course's best time until Enter copies it.
     if (myCollision != nullptr) {
         myCollision->bestTime = bestTime;
-        const std::string ghostPath = ghostPathFor(trackPath);
-        removeStaleTemporaries(ghostPath, std::cout);
-        myCollision->ghost.load(ghostPath, levelFingerprint(), std::cout);
+        // The best run's ghost lives beside the course as the game saves it.
+        const std::uint64_t fingerprint = levelFingerprint();
+        myCollision->ghost.setCourse(fingerprint);
+        if (!trackPath.empty()) {
+            const std::string ghostPath = ghostPathFor(trackPath);
+            removeStaleTemporaries(ghostPath, std::cout);
+            myCollision->ghost.load(ghostPath, fingerprint, std::cout);
+        }
     }
 }
 
@@ -177,7 +182,7 @@ void Controls::update() {
     if (myCollision->state == MyCollision::Won) {
         bestTime = myCollision->bestTime;
         saveTrack(trackPath);
-        myCollision->ghost.saveNewBest(ghostPathFor(trackPath), std::cout);
+        myCollision->ghost.saveNewBest(trackPath.empty() ? trackPath : ghostPathFor(trackPath), std::cout);
     }
 
     const double reading = window->time();

@@ -1,5 +1,6 @@
 #include "core/RaceGhost.h"
 
+#include "core/DataPaths.h"
 #include "core/GhostFile.h"
 
 namespace tovi {
@@ -36,8 +37,9 @@ bool RaceGhost::saveNewBest(const std::string& path, std::ostream& log) {
     if (!unsaved || !best)
         return false;
     unsaved = false;
-    std::string error;
-    if (saveGhost(path, *best, &error))
+    // The player's folder may not be there yet.
+    std::string error = "there is no folder for the player's files (HOME is not set)";
+    if (!path.empty() && makeFolderFor(path, &error) && saveGhost(path, *best, &error))
         return true;
     log << "Could not save the ghost to " << path << ": " << error << "\n";
     return false;

@@ -27,8 +27,9 @@ class RaceGhost {
     // The race was won with a new best time: this run becomes the best run,
     // to be written by saveNewBest.
     void won(double raceTime);
-    // Writes the best run to path when won() made a new one; once per win,
-    // with a line on log when it cannot be written. True when written.
+    // Writes the best run to path (its folder made if need be) when won()
+    // made a new one; once per win, with a line on log when it cannot be
+    // written (an empty path: there is nowhere to write). True when written.
     bool saveNewBest(const std::string& path, std::ostream& log);
 
     // V: the ghost ball on or off (the splits stay).

@@ -11,9 +11,8 @@
 
 namespace tovi {
 
-// Sample k of a recording is the ball at race time k * kGhostSampleMs.
+// Sample k of a recording is the ball at race time k / kGhostSamplesPerSecond.
 constexpr double kGhostSamplesPerSecond = 60.0;
-constexpr double kGhostSampleMs = 1000.0 / kGhostSamplesPerSecond;
 // Ten minutes of race. A longer run keeps its first ten minutes; its ghost
 // is gone after them.
 constexpr std::size_t kGhostMaxSamples = 36000;
@@ -33,7 +32,7 @@ struct GhostRun {
     std::uint64_t fingerprint = 0;  // of the course it was raced on
     double raceTime = 0.0;          // milliseconds from start to win
     std::vector<double> splits;     // race time at 1, 2, ... rings passed
-    std::vector<GhostPose> samples; // sample k at race time k * kGhostSampleMs
+    std::vector<GhostPose> samples; // sample k at race time k / 60 s
 };
 
 // Records the ball of the running race. Frames come at any rate: the fixed

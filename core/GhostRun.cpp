@@ -39,6 +39,8 @@ glm::mat4 ghostMatrixOf(const GhostPose& pose) {
 }
 
 void GhostRecorder::start(const glm::mat4& ballMatrix) {
+    // Room for the longest recording once, so a race frame never allocates.
+    recorded.reserve(kGhostMaxSamples);
     recorded.clear();
     started = false;
     record(0.0, ballMatrix);

@@ -59,19 +59,23 @@ Controls::Controls(const ControlsContext& c)
     // Saves cut short by a kill leave their temporaries behind; clear them.
     if (!trackPath.empty())
         removeStaleTemporaries(trackPath, std::cout);
-    loadTrack(c.trackReadPath.empty() ? trackPath : c.trackReadPath);
+    const bool loaded = loadTrack(c.trackReadPath.empty() ? trackPath : c.trackReadPath);
     // The race compares against the course's best time until Enter copies it.
     if (myCollision != nullptr) {
         myCollision->bestTime = bestTime;
-        // The best run's ghost lives beside the course as the game saves it.
-        const std::uint64_t fingerprint = levelFingerprint();
-        myCollision->ghost.setCourse(fingerprint);
-        if (!trackPath.empty()) {
-            const std::string ghostPath = ghostPathFor(trackPath);
-            removeStaleTemporaries(ghostPath, std::cout);
-            myCollision->ghost.load(ghostPath, fingerprint, std::cout);
-        }
+        loadGhost(loaded);
     }
+}
+
+void Controls::loadGhost(bool courseLoaded) {
+    // The best run's ghost lives beside the course as the game saves it.
+    levelMayHaveChanged = false;
+    const std::uint64_t fingerprint = levelFingerprint();
+    const std::string ghostPath =
+        courseLoaded && !trackPath.empty() ? ghostPathFor(trackPath) : std::string();
+    if (!ghostPath.empty())
+        removeStaleTemporaries(ghostPath, std::cout);
+    myCollision->ghost.load(ghostPath, fingerprint, std::cout);
 }
 
 void Controls::clearLevel() {
@@ -120,6 +124,7 @@ bool Controls::switchCourse(const std::string& readPath, const std::string& save
     if (!loaded)
         bestTime = 10000000.0;
     myCollision->bestTime = bestTime;
+    loadGhost(loaded);
     return loaded;
 }
 

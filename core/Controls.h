@@ -132,6 +132,9 @@ class Controls {
     void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
     // A new race; after the editor was open, the ghost learns the course anew.
     void startRace();
+    // The ghost file beside the course, read for the level as loaded; none
+    // when the course did not load or there is nowhere to keep it.
+    void loadGhost(bool courseLoaded);
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;

@@ -7,7 +7,7 @@ namespace tovi {
 
 void RaceGhost::load(const std::string& path, std::uint64_t fingerprint, std::ostream& log) {
     course = fingerprint;
-    best = loadGhost(path, fingerprint, log);
+    best = path.empty() ? std::nullopt : loadGhost(path, fingerprint, log);
     unsaved = false;
     if (best)
         log << "Racing against the ghost of a " << best->raceTime / 1000.0 << " s run from " << path << "\n";

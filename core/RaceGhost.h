@@ -14,7 +14,8 @@ namespace tovi {
 class RaceGhost {
   public:
     // Reads the course's ghost file and keeps its run when it was raced on
-    // this course. One line on log either way. fingerprint: the course now.
+    // this course (one line on log either way), in place of any run of the
+    // course before. fingerprint: the course now; an empty path: no file.
     void load(const std::string& path, std::uint64_t fingerprint, std::ostream& log);
     // The course after an edit: a best run raced on another course is
     // neither shown nor compared against (until a win on this one).

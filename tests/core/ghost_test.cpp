@@ -290,6 +290,14 @@ TEST(GhostRace, WinSavesTheRunOnceAndAnEditedCourseHidesIt) {
     ASSERT_TRUE(next.ghostMatrix(2250.0, ghost));
     expectPose(ghostPoseOf(ghost), ballAt(2250.0), 2e-3f);
 
+    // Another course has its own ghost (none yet); back here, this one again.
+    const std::string other = (h.dir.path / "2.track").string();
+    writeText(other, "ring 1 0 0 0 0 1 0 0 0 0 1 0 3.3 60 21.2 1\n");
+    ASSERT_TRUE(h.controls->switchCourse(other, other));
+    EXPECT_EQ(h.race->ghost.bestRun(), nullptr);
+    ASSERT_TRUE(h.controls->switchCourse(h.trackPath, h.trackPath));
+    ASSERT_NE(h.race->ghost.bestRun(), nullptr);
+
     // An edit in the editor: from the next race on, no ghost, no comparison.
     ASSERT_TRUE(h.race->ghost.ghostMatrix(500.0, ghost));
     h.tap(key::Enter, 200);

@@ -28,7 +28,7 @@ void drawHud(TextRenderer& text, const HudState& state) {
     const HudLines hud = hudLines(state);
     for (int i = 0; i < hud.count; ++i) {
         const HudLine& line = hud.lines[static_cast<std::size_t>(i)];
-        text.printText(line.text.c_str(), line.y);
+        text.printText(line.text.c_str(), line.y, line.colour, line.x);
     }
 }
 
@@ -89,6 +89,8 @@ int drawSceneFrame(const FrameInputs& frame) {
         hud.culledCount = frame.culledCount;
         if (frame.notice != nullptr)
             hud.notice = *frame.notice;
+        hud.split = frame.race->ghost.split(hud.raceTime);
+        hud.paused = frame.race->paused();
         drawHud(*frame.text, hud);
     }
 
@@ -137,6 +139,11 @@ int drawSceneFrame(const FrameInputs& frame) {
                                        setMatrix(id, "model", lamp);
                                        frame.lamp->draw();
                                    });
+    }
+
+    if (frame.ghost != nullptr && frame.ballShader != nullptr) {
+        useShadowReceiver(*frame.ballShader, frame);
+        frame.ghost->draw();
     }
 
     if (frame.particles != nullptr) {

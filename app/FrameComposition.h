@@ -31,6 +31,9 @@ struct FrameInputs {
     // What casts into the shadow map: the pieces and the ball.
     const std::vector<scene::SceneObject*>* shadowCasters = nullptr;
     scene::SceneObject* ball = nullptr;
+    // The best run's ghost, drawn see-through after everything solid with the
+    // ball's shader; null when there is none to show.
+    scene::SceneObject* ghost = nullptr;
     scene::Light* lamp = nullptr;
     scene::ParticleRenderer* particles = nullptr;
     ShadowMap* shadowMap = nullptr;

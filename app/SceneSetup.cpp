@@ -21,6 +21,7 @@
 #include "render/SkyBox.h"
 #include "render/TextRenderer.h"
 #include "scene/AssetStore.h"
+#include "scene/GhostBall.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
@@ -65,6 +66,7 @@ struct GameScene {
     std::unique_ptr<PhysicsWorld> physicsWorld;
     std::unique_ptr<Controls> controls;
     std::unique_ptr<scene::Pellix> ball;
+    std::unique_ptr<scene::GhostBall> ghostBall; // draws with the ball's mesh
     std::unique_ptr<ShadowMap> shadowMap;
     std::unique_ptr<ShaderProgram> lampertPhongShader;
     std::unique_ptr<ShaderProgram> normalmapShader;
@@ -104,6 +106,7 @@ void setupScene(GLFWwindow* window) {
     physicsWorld->createBall();
 
     ball = make(s.ball, glm::mat4(1.0f), lampertPhongShader, s.assets);
+    make(s.ghostBall, *ball);
     myCollision = make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight,
                        std::make_unique<ScreenPictures>(screenWidth, screenHeight));
     shadowMap = make(s.shadowMap);
@@ -186,6 +189,13 @@ void drawFrame() {
         if (ball != nullptr)
             casters.push_back(ball);
         frame.shadowCasters = &casters;
+        // The ghost follows the best run in race time; it is not a caster.
+        glm::mat4 ghostMatrix(1.0f);
+        if (myCollision != nullptr && myCollision->state == MyCollision::Racing &&
+            myCollision->ghost.ghostMatrix(myCollision->elapsed(), ghostMatrix)) {
+            theScene->ghostBall->modelMatrix = ghostMatrix;
+            frame.ghost = theScene->ghostBall.get();
+        }
     }
     frame.ball = ball;
     frame.lamp = light;

@@ -4,6 +4,7 @@
 #include "core/Clock.h"
 #include "core/CourseFile.h"
 #include "core/CourseList.h"
+#include "core/GhostFile.h"
 #include "core/Input.h"
 #include "core/Keys.h"
 #include "core/MyCollision.h"
@@ -58,10 +59,23 @@ Controls::Controls(const ControlsContext& c)
     // Saves cut short by a kill leave their temporaries behind; clear them.
     if (!trackPath.empty())
         removeStaleTemporaries(trackPath, std::cout);
-    loadTrack(c.trackReadPath.empty() ? trackPath : c.trackReadPath);
+    const bool loaded = loadTrack(c.trackReadPath.empty() ? trackPath : c.trackReadPath);
     // The race compares against the course's best time until Enter copies it.
-    if (myCollision != nullptr)
+    if (myCollision != nullptr) {
         myCollision->bestTime = bestTime;
+        loadGhost(loaded);
+    }
+}
+
+void Controls::loadGhost(bool courseLoaded) {
+    // The best run's ghost lives beside the course as the game saves it.
+    levelMayHaveChanged = false;
+    const std::uint64_t fingerprint = levelFingerprint();
+    const std::string ghostPath =
+        courseLoaded && !trackPath.empty() ? ghostPathFor(trackPath) : std::string();
+    if (!ghostPath.empty())
+        removeStaleTemporaries(ghostPath, std::cout);
+    myCollision->ghost.load(ghostPath, fingerprint, std::cout);
 }
 
 void Controls::clearLevel() {
@@ -110,6 +124,7 @@ bool Controls::switchCourse(const std::string& readPath, const std::string& save
     if (!loaded)
         bestTime = 10000000.0;
     myCollision->bestTime = bestTime;
+    loadGhost(loaded);
     return loaded;
 }
 
@@ -134,15 +149,19 @@ void Controls::stepCourse(int direction) {
     }
 }
 
-bool Controls::saveTrack(std::string path, CourseStore::Saver saver) {
-    savePieces.clear();
+void Controls::levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const {
+    pieces.clear();
     for (scene::SceneObject* object : *tracks) {
         if (auto* piece = dynamic_cast<scene::TrackBase*>(object))
-            savePieces.push_back({piece->pieceName, piece->modelMatrix});
+            pieces.push_back({piece->pieceName, piece->modelMatrix});
     }
-    saveRings.clear();
+    ringMatrices.clear();
     for (scene::SceneObject* ring : *rings)
-        saveRings.push_back(ring->modelMatrix);
+        ringMatrices.push_back(ring->modelMatrix);
+}
+
+bool Controls::saveTrack(std::string path, CourseStore::Saver saver) {
+    levelContents(savePieces, saveRings);
     std::string told;
     const bool saved = courseStore.save(path, savePieces, saveRings, bestTime, saver, std::cout, &told);
     if (!told.empty())
@@ -155,12 +174,28 @@ void Controls::showNotice(const std::string& text) {
     noticeShownAt = window->time();
 }
 
+std::uint64_t Controls::levelFingerprint() const {
+    std::vector<CoursePiece> pieces;
+    std::vector<glm::mat4> ringMatrices;
+    levelContents(pieces, ringMatrices);
+    return courseFingerprint(pieces, ringMatrices);
+}
+
+void Controls::startRace() {
+    if (levelMayHaveChanged) {
+        levelMayHaveChanged = false;
+        myCollision->ghost.setCourse(levelFingerprint());
+    }
+    myCollision->startRace();
+}
+
 void Controls::update() {
     // A won race keeps its best time in the course file (written once, and
-    // again only when C changes it).
+    // again only when C changes it) and its run beside it.
     if (myCollision->state == MyCollision::Won) {
         bestTime = myCollision->bestTime;
         saveTrack(trackPath, CourseStore::WonRace);
+        myCollision->ghost.saveNewBest(trackPath.empty() ? trackPath : ghostPathFor(trackPath), std::cout);
     }
 
     const double reading = window->time();
@@ -172,9 +207,53 @@ void Controls::update() {
     if (!notice.empty() && reading - noticeShownAt >= kNoticeSeconds)
         notice.clear();
 
+    // Losing the focus pauses a running race.
+    const bool focused = window->focused();
+    if (hadFocus && !focused)
+        myCollision->pause();
+    hadFocus = focused;
+
+    const double now = tickCount();
+    bool open = (now - lastKeyTime) / 1000.0 > kDebounceSeconds;
+    auto debounced = [&](int key) {
+        if (open && window->keyPressed(key)) {
+            lastKeyTime = now;
+            return true;
+        }
+        return false;
+    };
+    auto pressedNow = [&](int key, bool& wasDown) {
+        const bool down = window->keyPressed(key);
+        const bool pressed = down && !wasDown;
+        wasDown = down;
+        return pressed;
+    };
+
+    // P pauses and resumes; a new race (Enter, N) ends a pause too.
+    if (pressedNow(key::P, pauseKeyDown))
+        myCollision->togglePause();
+    if (debounced(key::Enter)) {
+        editMode = false;
+        clearWobble();
+        selectedRing = 0;
+        selectedTrack = 0;
+        myCollision->bestTime = bestTime;
+        startRace();
+    }
+    if (window->keyPressed(key::N))
+        startRace();
+    if (myCollision->paused()) {
+        // The picture stands still and no other key acts. The cursor is
+        // still held at the centre, so the camera does not jump on resume.
+        if (focused)
+            window->setCursorPos(screenWidth / 2, screenHeight / 2);
+        lastFrameReading = reading;
+        return;
+    }
+
     // Mouse look, only while the window has the focus: elsewhere the cursor
     // cannot be put back and the camera would spin.
-    if (window->focused()) {
+    if (focused) {
         double x = 0.0;
         double y = 0.0;
         window->cursorPos(x, y);
@@ -187,24 +266,6 @@ void Controls::update() {
 
     const CameraAxes axes = cameraAxes(horizontalAngle, verticalAngle);
 
-    const double now = tickCount();
-    bool open = (now - lastKeyTime) / 1000.0 > kDebounceSeconds;
-    auto debounced = [&](int key) {
-        if (open && window->keyPressed(key)) {
-            lastKeyTime = now;
-            return true;
-        }
-        return false;
-    };
-
-    if (debounced(key::Enter)) {
-        editMode = false;
-        clearWobble();
-        selectedRing = 0;
-        selectedTrack = 0;
-        myCollision->bestTime = bestTime;
-        myCollision->startRace();
-    }
     const bool onScreen = !editMode && myCollision->state != MyCollision::Racing;
     if (onScreen && debounced(key::Right))
         stepCourse(1);
@@ -212,6 +273,8 @@ void Controls::update() {
         stepCourse(-1);
     if (debounced(key::B))
         myCollision->forceWin();
+    if (pressedNow(key::V, ghostKeyDown))
+        myCollision->ghost.toggleShown();
     if (debounced(key::F2))
         showFrameRate = !showFrameRate;
     if (debounced(key::F3))
@@ -232,15 +295,13 @@ void Controls::update() {
         editMode = !editMode;
         if (!editMode) {
             clearWobble();
-            myCollision->startRace();
+            startRace();
         }
     }
     if (debounced(key::C)) {
         myCollision->resetBestTime();
         bestTime = MyCollision::kResetBestTime;
     }
-    if (window->keyPressed(key::N))
-        myCollision->startRace();
     if (window->keyPressed(key::W))
         tovi::pushBall(*physicsWorld, 0.0);
     if (window->keyPressed(key::S))
@@ -251,6 +312,7 @@ void Controls::update() {
         tovi::pushBall(*physicsWorld, static_cast<double>(-1.57f));
 
     if (editMode) {
+        levelMayHaveChanged = true;
         editorSteps(dt, axes.direction, axes.right, open, now);
         eye = position;
         target = position + axes.direction;

@@ -3,6 +3,7 @@
 
 #include <glm/glm.hpp>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,8 @@ class Controls {
     // written; false when it could not be written. The saver names the way
     // of saving, which tells its own failures.
     bool saveTrack(std::string path, CourseStore::Saver saver = CourseStore::Editor);
+    // The course's fingerprint as the level stands (see courseFingerprint).
+    std::uint64_t levelFingerprint() const;
 
     // The W/A/S/D push: the ball's velocity turned about y by the angle,
     // normalised, scaled by 0.05, applied at the ball's world position.
@@ -135,6 +138,13 @@ class Controls {
                      double now);
     scene::SceneObject* selectedObject();
     void clearWobble();
+    // The level as the course file keeps it.
+    void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
+    // A new race; after the editor was open, the ghost learns the course anew.
+    void startRace();
+    // The ghost file beside the course, read for the level as loaded; none
+    // when the course did not load or there is nowhere to keep it.
+    void loadGhost(bool courseLoaded);
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
@@ -145,6 +155,14 @@ class Controls {
     // The level as the course file holds it, refilled by every save.
     std::vector<CoursePiece> savePieces;
     std::vector<glm::mat4> saveRings;
+    // The editor may have changed the course since the last race start.
+    bool levelMayHaveChanged = false;
+    // Only losing the focus pauses a race, not never having had it.
+    bool hadFocus = false;
+    // P and V act when pressed, once per press however long it is held, so a
+    // slow frame cannot pause and resume in one press.
+    bool pauseKeyDown = false;
+    bool ghostKeyDown = false;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear

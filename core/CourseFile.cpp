@@ -1,6 +1,7 @@
 #include "core/CourseFile.h"
 
 #include "core/CourseFileInternal.h"
+#include "core/FileBytes.h"
 
 #include <cctype>
 #include <cerrno>
@@ -141,19 +142,8 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
 }
 
 bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
     std::string text;
-    bool ok = file != nullptr;
-    if (ok) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-            text.append(buffer, got);
-        }
-        ok = std::ferror(file) == 0; // e.g. the path is a folder
-        std::fclose(file);
-    }
-    if (!ok) {
+    if (readFileBytes(path, text.max_size(), text) != FileRead::Read) {
         log << "Impossible to open the file !\n" << path;
         return false;
     }

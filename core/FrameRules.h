@@ -68,15 +68,22 @@ inline int culledObjectCount(std::size_t ringCount, std::size_t pieceCount, int 
     return static_cast<int>(ringCount + pieceCount) - drawnCount;
 }
 
-// What the HUD shows in a scene frame, top line first.
+// What the HUD shows in a scene frame, top line first. x and y are the
+// line's left and bottom edges in the 800 x 600 text space.
 struct HudLine {
     int y = 0;
     std::string text;
+    int x = kHudLineLeft;
+    glm::vec3 colour{1.0f};
 };
 struct HudLines {
-    std::array<HudLine, 6> lines;
+    std::array<HudLine, 9> lines;
     int count = 0;
 };
+
+// The split's difference to the best run: green ahead, red behind.
+constexpr glm::vec3 kAheadColour{0.35f, 1.0f, 0.35f};
+constexpr glm::vec3 kBehindColour{1.0f, 0.3f, 0.25f};
 
 struct HudState {
     int raceState = 0;     // the race object's state; the race time runs only while racing
@@ -88,6 +95,8 @@ struct HudState {
     double deltaTime = 0.0;
     int culledCount = 0; // of the previous scene frame
     std::string notice;  // a message for the player, at the bottom; empty for none
+    SplitView split;     // the split on show, if visible
+    bool paused = false;
 };
 
 // Where a message for the player appears: the bottom line of the HUD, and
@@ -98,9 +107,12 @@ constexpr int kPictureNoticeLineY = 578;
 
 inline HudLines hudLines(const HudState& state) {
     HudLines hud;
-    auto add = [&hud](int y, std::string text) {
-        hud.lines[static_cast<std::size_t>(hud.count)].y = y;
-        hud.lines[static_cast<std::size_t>(hud.count)].text = std::move(text);
+    auto add = [&hud](int y, std::string text, int x = kHudLineLeft, glm::vec3 colour = glm::vec3(1.0f)) {
+        HudLine& line = hud.lines[static_cast<std::size_t>(hud.count)];
+        line.y = y;
+        line.text = std::move(text);
+        line.x = x;
+        line.colour = colour;
         ++hud.count;
     };
     add(575, state.raceState == MyCollision::Racing ? formatTime(state.raceTime) : std::string());
@@ -112,6 +124,18 @@ inline HudLines hudLines(const HudState& state) {
     }
     if (!state.notice.empty())
         add(kNoticeLineY, state.notice);
+    const bool racing = state.raceState == MyCollision::Racing;
+    if (racing && state.split.visible) {
+        const std::string time = formatTime(state.split.time);
+        add(475, time);
+        if (state.split.compared) {
+            const int x = kHudLineLeft + kHudGlyphSize * (static_cast<int>(time.size()) + 1);
+            add(475, splitDifference(state.split.difference), x,
+                state.split.difference > 0.0 ? kBehindColour : kAheadColour);
+        }
+    }
+    if (racing && state.paused)
+        add(420, "paused", 400 - 3 * kHudGlyphSize);
     return hud;
 }
 

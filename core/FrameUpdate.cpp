@@ -25,6 +25,10 @@ void frameUpdate(FrameParts& parts, double deltaTime) {
     parts.controls.update();
     parts.projection = parts.controls.projection;
     parts.view = parts.controls.view;
+    // A paused race stands still: ball, physics, rules, the light's orbit
+    // and the particles wait, and the picture with them.
+    if (parts.race.paused())
+        return;
 
     parts.ball.update(dt);
     parts.physics.step(dt);

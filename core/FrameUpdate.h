@@ -27,7 +27,8 @@ struct FrameParts {
 };
 
 // One frame: controls, camera matrices, ball, physics step, ball matrix, race
-// rules, light offset (handed to every piece), particles, frustum.
+// rules, light offset (handed to every piece), particles, frustum. While the
+// race is paused only the controls run.
 void frameUpdate(FrameParts& parts, double deltaTime);
 
 } // namespace tovi

@@ -11,9 +11,7 @@ namespace {
 
 // Size of one glyph cell of the 16 x 16 font picture, in texture units.
 constexpr float kCell = 0.0625f;
-// Glyph size and the left edge of every line, in text-space units.
-constexpr float kGlyphSize = 20.0f;
-constexpr float kLineLeft = 10.0f;
+constexpr float kGlyphSize = static_cast<float>(kHudGlyphSize);
 
 std::string twoDigits(std::int64_t value) {
     char buffer[32];
@@ -55,6 +53,10 @@ std::string culledLine(int culled) {
     return "geklippt: " + std::to_string(culled);
 }
 
+std::string splitDifference(double milliseconds) {
+    return (milliseconds < 0.0 ? "-" : "+") + formatTime(std::fabs(milliseconds));
+}
+
 glm::vec2 glyphCell(char c) {
     // Character codes are signed: codes above 127 give negative cells, which
     // the repeating font texture wraps to another glyph.
@@ -63,13 +65,13 @@ glm::vec2 glyphCell(char c) {
 }
 
 void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
-                    std::vector<glm::vec2>& uvs) {
+                    std::vector<glm::vec2>& uvs, int x) {
     positions.reserve(positions.size() + text.size() * 6);
     uvs.reserve(uvs.size() + text.size() * 6);
     const float bottom = static_cast<float>(y);
     const float top = bottom + kGlyphSize;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const float left = kLineLeft + kGlyphSize * static_cast<float>(i);
+        const float left = static_cast<float>(x) + kGlyphSize * static_cast<float>(i);
         const float right = left + kGlyphSize;
         positions.insert(
             positions.end(),

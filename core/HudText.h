@@ -8,6 +8,11 @@
 
 namespace tovi {
 
+// Every glyph is this wide and high in the 800 x 600 text space; lines start
+// this far from the left edge unless placed elsewhere.
+constexpr int kHudGlyphSize = 20;
+constexpr int kHudLineLeft = 10;
+
 // mm:ss:xx where xx is the last two digits of the whole milliseconds.
 std::string formatTime(double milliseconds);
 // "3/7"
@@ -16,12 +21,16 @@ std::string ringCountLine(std::size_t passed, std::size_t total);
 std::string frameRateLine(double deltaTime);
 // "geklippt: " and the count.
 std::string culledLine(int culled);
+// A split's difference to the best run as a signed time: "-" ahead (below
+// zero), "+" otherwise, then formatTime of its size.
+std::string splitDifference(double milliseconds);
 
 // Lower-left texture coordinate of the glyph cell of character c.
 glm::vec2 glyphCell(char c);
 
-// Six positions and six uvs per character, the line's bottom edge at y.
+// Six positions and six uvs per character, the line's bottom edge at y and
+// its left edge at x.
 void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
-                    std::vector<glm::vec2>& uvs);
+                    std::vector<glm::vec2>& uvs, int x = kHudLineLeft);
 
 } // namespace tovi

@@ -21,19 +21,46 @@ void MyCollision::startRace() {
         physics->resetBall();
     state = Racing;
     passedRings.clear();
-    raceStart = tickCount();
+    clock.start(tickCount());
+    ghost.startRace(physics != nullptr ? physics->getBallModelMatrix()
+                                       : (ball != nullptr ? ball->modelMatrix : glm::mat4(1.0f)));
 }
 
 double MyCollision::elapsed() const {
-    return tickCount() - raceStart;
+    return clock.elapsed(tickCount());
+}
+
+void MyCollision::pause() {
+    if (state == Racing)
+        clock.pause(tickCount());
+}
+
+void MyCollision::resume() {
+    clock.resume(tickCount());
+}
+
+void MyCollision::togglePause() {
+    if (paused())
+        resume();
+    else
+        pause();
+}
+
+bool MyCollision::paused() const {
+    return state == Racing && clock.paused();
 }
 
 void MyCollision::update() {
+    if (paused())
+        return;
     if (!rings->empty() && state == Racing && passedRings.size() == rings->size()) {
         const double time = elapsed();
         if (bestTime > time) {
             bestTime = time;
             state = Won;
+            if (ball != nullptr)
+                ghost.record(time, ball->modelMatrix, passedRings.size());
+            ghost.won(time);
         } else {
             state = Lost;
         }
@@ -49,6 +76,8 @@ void MyCollision::update() {
         if (glm::distance(ballPosition, ringPosition) <= kPassDistance)
             passedRings.push_back(i);
     }
+    if (state == Racing)
+        ghost.record(elapsed(), ball->modelMatrix, passedRings.size());
 }
 
 void MyCollision::drawStartScreen() {

@@ -1,4 +1,7 @@
 #pragma once
+#include "core/RaceClock.h"
+#include "core/RaceGhost.h"
+
 #include <memory>
 #include <vector>
 
@@ -29,14 +32,23 @@ class MyCollision {
                 int width, int height, std::unique_ptr<RacePictures> pictures = nullptr);
     virtual ~MyCollision();
 
-    // Fresh ball at the start, state 1, no rings passed, timer restarted.
+    // Fresh ball at the start, state 1, no rings passed, timer restarted,
+    // not paused; the ghost starts recording.
     void startRace();
     void forceWin() { state = Won; }
     void resetBestTime() { bestTime = kResetBestTime; }
-    // The per-frame rules: completion, then ring passing.
+    // The per-frame rules: completion, then ring passing, then the ghost's
+    // recording. Nothing while paused.
     void update();
-    // Milliseconds since the race started.
+    // Milliseconds of race since the race started; a pause does not count.
     double elapsed() const;
+
+    // A running race stands still (race time, and everything the frame
+    // update moves) until resumed; outside a race these do nothing.
+    void pause();
+    void resume();
+    void togglePause();
+    bool paused() const;
 
     void drawStartScreen();
     void drawWinScreen();
@@ -50,8 +62,10 @@ class MyCollision {
     scene::SceneObject* ball;
     PhysicsWorld* physics;
     std::unique_ptr<RacePictures> pictures;
-    double raceStart = 0.0;
+    RaceClock clock;
     double bestTime = 10000000.0;
+    // The best run of the course and the recording of this one.
+    RaceGhost ghost;
 };
 
 } // namespace tovi

@@ -17,6 +17,7 @@ TextRenderer::TextRenderer() {
     glBindVertexArray(vertexArray);
     glBindVertexArray(0);
     samplerLocation = glGetUniformLocation(program->programId, "myTextureSampler");
+    tintLocation = glGetUniformLocation(program->programId, "tint");
 }
 
 TextRenderer::~TextRenderer() {
@@ -28,11 +29,15 @@ TextRenderer::~TextRenderer() {
 }
 
 void TextRenderer::printText(const char* text, int y) {
+    printText(text, y, glm::vec3(1.0f), kHudLineLeft);
+}
+
+void TextRenderer::printText(const char* text, int y, const glm::vec3& colour, int x) {
     glBindVertexArray(vertexArray);
     positions.clear();
     uvs.clear();
     if (text != nullptr)
-        buildTextQuads(text, y, positions, uvs);
+        buildTextQuads(text, y, positions, uvs, x);
 
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(glm::vec2)),
@@ -45,6 +50,7 @@ void TextRenderer::printText(const char* text, int y) {
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, font->textureId);
     glUniform1i(samplerLocation, 0);
+    glUniform3f(tintLocation, colour.r, colour.g, colour.b);
 
     glEnableVertexAttribArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);

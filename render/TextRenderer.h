@@ -21,6 +21,8 @@ class TextRenderer {
     // glyph 20 x 20) into the bound framebuffer. Blending is on only around
     // the draw itself and off afterwards. A null text draws nothing.
     void printText(const char* text, int y);
+    // The same, the glyphs tinted by colour and the line starting at x.
+    void printText(const char* text, int y, const glm::vec3& colour, int x);
 
   private:
     GLuint vertexArray = 0;
@@ -29,6 +31,7 @@ class TextRenderer {
     GLuint vertexBuffer = 0;
     GLuint uvBuffer = 0;
     GLint samplerLocation = -1;
+    GLint tintLocation = -1;
     // Kept between calls so drawing a line allocates nothing once warm.
     std::vector<glm::vec2> positions;
     std::vector<glm::vec2> uvs;

@@ -3,7 +3,7 @@
 # CPU priority (nice -n 19).
 #   tools/fuzz.sh [seconds-per-target] [target...]
 # Default 300 seconds each; targets are obj_reader stl_reader obj_indexer
-# course_reader png_reader (all by default). Builds build-fuzz with clang when needed
+# course_reader png_reader ghost_reader (all by default). Builds build-fuzz with clang when needed
 # (ZENTARO_FUZZ_BUILD chooses another folder).
 # New inputs that add coverage are merged into <build>/work/<target>/, a
 # scratch corpus kept between runs; the tracked fuzz/corpus/ is only read.
@@ -17,7 +17,7 @@ case $seconds in
   '' | *[!0-9]*) echo "usage: tools/fuzz.sh [seconds-per-target] [target...]" >&2; exit 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(obj_reader stl_reader obj_indexer course_reader png_reader)
+[ ${#targets[@]} -gt 0 ] || targets=(obj_reader stl_reader obj_indexer course_reader png_reader ghost_reader)
 build=${ZENTARO_FUZZ_BUILD:-build-fuzz}
 work=$build/work
 
@@ -33,8 +33,12 @@ summary=()
 status=0
 for t in "${targets[@]}"; do
   bin=$build/fuzz/fuzz_$t
-  dict=fuzz/obj.dict
-  [ "$t" = course_reader ] && dict=fuzz/course.dict
+  case $t in
+    course_reader) dict=fuzz/course.dict ;;
+    png_reader) dict=fuzz/png.dict ;;
+    ghost_reader) dict=fuzz/ghost.dict ;;
+    *) dict=fuzz/obj.dict ;;
+  esac
   fresh=$work/$t.new
   log=$work/$t.log
   rm -rf "$fresh"

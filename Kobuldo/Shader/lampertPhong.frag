@@ -13,6 +13,8 @@ uniform sampler2D DiffuseTextureSampler;
 uniform sampler2D NormalTextureSampler;
 uniform sampler2DShadow shadowMap;
 uniform vec3 lightPosWorld;
+// 1 draws the ghost of the best run: pale, bluish and see-through
+uniform float ghost;
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 glowColor;
@@ -66,6 +68,13 @@ void main() {
     vec3 color = albedo * (ambient + lampColor * lambert * 0.9 + sunColor * sun * 0.35)
                + lampColor * phong * 0.7 + rimColor * rim * 0.35;
 
+    if (ghost > 0.5) {
+        // the outline stays readable, the middle lets the track show through
+        vec3 pale = mix(color, vec3(0.80, 0.90, 1.00), 0.6);
+        fragColor = vec4(pale, 0.45 + 0.45 * rim);
+        glowColor = vec4(0.0);
+        return;
+    }
     fragColor = vec4(color, 1.0);
     // the highlight blooms a little
     glowColor = vec4(lampColor * phong * 0.35, 1.0);

@@ -1,6 +1,7 @@
 #include "Harness.h"
 
 #include "core/FrameUpdate.h"
+#include "core/Keys.h"
 #include "core/ParticleSystem.h"
 #include "core/Rotationposition.h"
 #include "core/ViewFrustum.h"
@@ -76,6 +77,61 @@ TEST_F(FrameUpdateFixture, BallHeadAndParticlesFollowTheBodyInEveryState) {
     EXPECT_EQ(h.ball.positionsAtUpdate.size(), 30u);
     EXPECT_GT(particles.particleCount, 0);
     EXPECT_EQ(h.ball.modelMatrix, h.world.getBallModelMatrix());
+}
+
+TEST_F(FrameUpdateFixture, PauseStandsTheRaceStillAndKeepsItsTime) {
+    auto frame = [this](double ms, int key = 0) {
+        if (key != 0)
+            h.input.press(key);
+        frameUpdate(parts, ms / 1000.0);
+        h.ticks.now += ms;
+        h.input.seconds += ms / 1000.0;
+        h.input.release(key);
+    };
+    frame(50, key::Enter);
+    for (int i = 0; i < 10; ++i)
+        frame(50);
+    frame(50, key::P);
+    ASSERT_TRUE(h.race->paused());
+    const double raceTime = h.race->elapsed();
+    const glm::mat4 ball = h.ball.modelMatrix;
+    const float lightAngle = rotation.angle;
+    const int particleCount = particles.particleCount;
+    const glm::vec3 particle = particles.pool[0].position;
+    const glm::mat4 cameraView = view;
+    const float cameraAngle = h.controls->horizontalAngle;
+    for (int i = 0; i < 20; ++i) {
+        h.input.cursorX += 7.0; // the mouse moves on
+        frame(250, i % 2 == 0 ? key::W : key::F3);
+    }
+    EXPECT_EQ(h.race->elapsed(), raceTime);
+    EXPECT_EQ(h.world.getBallModelMatrix(), ball);
+    EXPECT_EQ(rotation.angle, lightAngle);
+    EXPECT_EQ(particles.particleCount, particleCount);
+    EXPECT_EQ(particles.pool[0].position, particle);
+    EXPECT_EQ(view, cameraView);
+    EXPECT_FALSE(h.controls->wireframe) << "keys other than P, Enter and N wait";
+
+    // P again goes on as if no time had passed.
+    frame(40, key::P);
+    EXPECT_FALSE(h.race->paused());
+    EXPECT_EQ(h.race->elapsed(), raceTime + 40);
+    EXPECT_EQ(h.controls->horizontalAngle, cameraAngle) << "the mouse moved during the pause is not used";
+    frame(40);
+    EXPECT_NE(h.world.getBallModelMatrix(), ball);
+
+    // Losing the focus pauses a running race; a new race is not paused.
+    h.input.hasFocus = false;
+    frame(40);
+    EXPECT_TRUE(h.race->paused());
+    h.input.hasFocus = true;
+    frame(300, key::Enter);
+    EXPECT_FALSE(h.race->paused());
+    EXPECT_EQ(h.race->elapsed(), 300);
+    // Outside a race there is nothing to pause.
+    h.race->forceWin();
+    frame(300, key::P);
+    EXPECT_FALSE(h.race->paused());
 }
 
 } // namespace

@@ -34,21 +34,9 @@ float unit(float x) {
 } // namespace
 
 const char* soundFileName(Sound sound) {
-    switch (sound) {
-    case Sound::Roll:
-        return "roll.wav";
-    case Sound::Wind:
-        return "wind.wav";
-    case Sound::Chime:
-        return "chime.wav";
-    case Sound::Knock:
-        return "knock.wav";
-    case Sound::Win:
-        return "win.wav";
-    case Sound::Lose:
-        return "lose.wav";
-    }
-    return "";
+    static const char* const names[kSoundCount] = {"roll.wav",  "wind.wav", "chime.wav",
+                                                   "knock.wav", "win.wav",  "lose.wav"};
+    return names[static_cast<int>(sound)];
 }
 
 SoundMixer::SoundMixer(int volume, bool muted) : level(std::clamp(volume, 0, kMaxVolume)), isMuted(muted) {

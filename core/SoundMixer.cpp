@@ -117,8 +117,8 @@ const SoundMix& SoundMixer::update(const SoundFrame& f) {
     // Quick to rise, a little slower to fall, so a hop fades rather than cuts.
     mix.rollGain = approach(mix.rollGain, rollTarget, f.dt, rollTarget > mix.rollGain ? 0.04 : 0.1);
     mix.windGain = approach(mix.windGain, windTarget, f.dt, 0.3);
-    mix.rollPitch = std::clamp(0.75f + 0.05f * f.speed, 0.75f, 1.6f);
-    mix.windPitch = std::clamp(0.8f + 0.02f * f.speed, 0.8f, 1.4f);
+    mix.rollPitch = std::clamp(0.75f + 0.08f * f.speed, 0.75f, 1.5f);
+    mix.windPitch = std::clamp(0.8f + 0.05f * f.speed, 0.8f, 1.3f);
 
     lastRacing = f.racing;
     lastWon = f.won;

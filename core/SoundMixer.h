@@ -55,17 +55,18 @@ class SoundMixer {
     static constexpr int kDefaultVolume = 7;
     // Below this the ball is too slow to be heard rolling.
     static constexpr float kRollMinSpeed = 0.3f;
-    // The loops are at full level from these speeds on.
-    static constexpr float kRollFullSpeed = 12.0f;
-    static constexpr float kWindStartSpeed = 4.0f;
-    static constexpr float kWindFullSpeed = 20.0f;
+    // The loops are at full level from these speeds on (a race on the shipped
+    // course mostly runs at 2 to 5 units a second, at most about 8).
+    static constexpr float kRollFullSpeed = 8.0f;
+    static constexpr float kWindStartSpeed = 2.0f;
+    static constexpr float kWindFullSpeed = 9.0f;
     // Out of touch for longer than this the ball is in the air: bumps at the
     // joins between pieces do not cut the rolling sound.
     static constexpr double kAirGrace = 0.12;
     // Upward speed a landing gains (units per second) before it knocks, and
     // where the knock is at full level.
     static constexpr float kKnockSpeed = 2.5f;
-    static constexpr float kKnockFullSpeed = 9.0f;
+    static constexpr float kKnockFullSpeed = 8.0f;
     static constexpr double kKnockGap = 0.15;
 
     explicit SoundMixer(int volume = kDefaultVolume, bool muted = false);

@@ -1,6 +1,7 @@
 #include "app/SceneSetup.h"
 
 #include "app/FrameComposition.h"
+#include "app/GameSound.h"
 #include "app/GlLevelFactory.h"
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
@@ -45,6 +46,8 @@ struct GameScene {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<CourseList> courses;
     std::unique_ptr<GlfwInput> input;
+    std::unique_ptr<Settings> settings;
+    std::unique_ptr<GameSound> sound;
     // Owns the level's pieces and rings.
     std::unique_ptr<GlLevelFactory> levelFactory;
     std::unique_ptr<Rotationposition> rotationposition;
@@ -105,6 +108,8 @@ void setupScene(GLFWwindow* window) {
     shadowMap = make(s.shadowMap);
 
     make(s.input, window);
+    make(s.settings, settingsPath());
+    make(s.sound, *s.input, *s.settings, std::cout);
     make(s.levelFactory, normalmapShader, defaultShader, physicsWorld);
     ControlsContext context;
     context.input = s.input.get();
@@ -166,6 +171,8 @@ void updateFrame() {
                      *frustum,          projectionMatrix,
                      viewMatrix};
     frameUpdate(parts, deltaTime);
+    if (theScene != nullptr && theScene->sound != nullptr)
+        theScene->sound->update(*myCollision, *physicsWorld, viewMatrix, deltaTime, false);
 }
 
 void drawFrame() {

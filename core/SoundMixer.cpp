@@ -1,7 +1,12 @@
 #include "core/SoundMixer.h"
 
+#include "core/Input.h"
+#include "core/Keys.h"
+#include "core/Settings.h"
+
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace tovi {
 
@@ -45,10 +50,12 @@ SoundMixer::SoundMixer(int volume, bool muted) : level(std::clamp(volume, 0, kMa
 
 void SoundMixer::volumeUp() {
     level = std::min(level + 1, kMaxVolume);
+    isMuted = false;
 }
 
 void SoundMixer::volumeDown() {
     level = std::max(level - 1, 0);
+    isMuted = false;
 }
 
 float SoundMixer::masterGain() const {
@@ -127,6 +134,39 @@ const SoundMix& SoundMixer::update(const SoundFrame& f) {
     lastTouching = f.touching;
     lastVerticalSpeed = f.verticalSpeed;
     return mix;
+}
+
+SoundMixer mixerFromSettings(const Settings& settings) {
+    return SoundMixer(settings.getInt("volume", SoundMixer::kDefaultVolume, 0, SoundMixer::kMaxVolume),
+                      settings.getInt("muted", 0, 0, 1) == 1);
+}
+
+void storeSoundSettings(const SoundMixer& mixer, Settings& settings) {
+    settings.set("volume", std::to_string(mixer.volume()));
+    settings.set("muted", mixer.muted() ? "1" : "0");
+}
+
+bool SoundKeys::update(InputSource& input, SoundMixer& mixer) {
+    auto pressed = [&](int key, bool& held) {
+        const bool down = input.keyPressed(key);
+        const bool press = down && !held;
+        held = down;
+        return press;
+    };
+    bool changed = false;
+    if (pressed(key::M, heldMute)) {
+        mixer.toggleMute();
+        changed = true;
+    }
+    if (pressed(key::Minus, heldDown)) {
+        mixer.volumeDown();
+        changed = true;
+    }
+    if (pressed(key::Equal, heldUp)) {
+        mixer.volumeUp();
+        changed = true;
+    }
+    return changed;
 }
 
 } // namespace tovi

@@ -2,6 +2,8 @@
 #include <array>
 
 namespace tovi {
+class InputSource;
+class Settings;
 
 // The game's sounds, one file each under Kobuldo/Sounds/.
 enum class Sound { Roll, Wind, Chime, Knock, Win, Lose };
@@ -52,7 +54,7 @@ struct SoundMix {
 class SoundMixer {
   public:
     static constexpr int kMaxVolume = 10;
-    static constexpr int kDefaultVolume = 7;
+    static constexpr int kDefaultVolume = 8;
     // Below this the ball is too slow to be heard rolling.
     static constexpr float kRollMinSpeed = 0.3f;
     // The loops are at full level from these speeds on (a race on the shipped
@@ -75,6 +77,7 @@ class SoundMixer {
     const SoundMix& update(const SoundFrame& frame);
 
     void toggleMute() { isMuted = !isMuted; }
+    // A step of the volume; turning it also ends a mute.
     void volumeUp();
     void volumeDown();
     int volume() const { return level; }
@@ -102,6 +105,24 @@ class SoundMixer {
     float lastVerticalSpeed = 0.0f;
     double airTime = 0.0;
     double sinceKnock = 1.0;
+};
+
+// The player's volume and mute, kept as "volume" (0 to 10) and "muted" (0 or
+// 1) in the settings; missing or broken values give the defaults.
+SoundMixer mixerFromSettings(const Settings& settings);
+void storeSoundSettings(const SoundMixer& mixer, Settings& settings);
+
+// M mutes and unmutes, minus and plus (the main keyboard's minus and equals
+// keys) turn the volume down and up: one step each time a key goes down.
+class SoundKeys {
+  public:
+    // True when the volume or mute changed.
+    bool update(InputSource& input, SoundMixer& mixer);
+
+  private:
+    bool heldMute = false;
+    bool heldDown = false;
+    bool heldUp = false;
 };
 
 } // namespace tovi

@@ -1,7 +1,10 @@
 // The sound's rules without a sound device: loop levels from the ball, the
 // chime sequence, knocks, jingles, volume and mute; the sound files; and a
 // game without a device.
+#include "TestFakes.h"
 #include "audio/SoundDevice.h"
+#include "core/Keys.h"
+#include "core/Settings.h"
 #include "core/SoundMixer.h"
 #include "core/WavFile.h"
 
@@ -10,6 +13,7 @@
 #include <sstream>
 
 using namespace tovi;
+using namespace tovi::testing;
 
 namespace {
 
@@ -148,25 +152,53 @@ TEST(SoundMixer, KnocksOnHardLandingsOnly) {
     EXPECT_TRUE(shots(mixer.update(f)).empty());
 }
 
-TEST(SoundMixer, VolumeStepsAndMute) {
-    SoundMixer mixer(SoundMixer::kDefaultVolume, false);
-    EXPECT_NEAR(mixer.masterGain(), 0.49f, 1e-6f);
-    for (int i = 0; i < 20; ++i)
-        mixer.volumeUp();
+// Through the keys, as the player does it, and back from the settings file.
+TEST(SoundMixer, VolumeStepsAndMuteFromTheKeysAreRemembered) {
+    TempDir dir;
+    Settings settings(dir.file("settings.txt"));
+    SoundMixer mixer = mixerFromSettings(settings);
+    EXPECT_EQ(mixer.volume(), SoundMixer::kDefaultVolume);
+    EXPECT_NEAR(mixer.masterGain(), 0.64f, 1e-6f);
+
+    ScriptedInput input;
+    SoundKeys keys;
+    auto tap = [&](int key) {
+        input.press(key);
+        const bool changed = keys.update(input, mixer);
+        EXPECT_FALSE(keys.update(input, mixer)) << "held, a key acts once";
+        input.release(key);
+        keys.update(input, mixer);
+        return changed;
+    };
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(tap(key::Equal));
     EXPECT_EQ(mixer.volume(), SoundMixer::kMaxVolume);
     EXPECT_FLOAT_EQ(mixer.update(rolling(1.0f)).master, 1.0f);
-    mixer.toggleMute();
+    EXPECT_TRUE(tap(key::M));
     EXPECT_TRUE(mixer.muted());
     EXPECT_FLOAT_EQ(mixer.update(rolling(1.0f)).master, 0.0f);
-    mixer.volumeDown(); // changes the volume under the mute
-    mixer.toggleMute();
+    EXPECT_TRUE(tap(key::Minus)) << "turning the volume ends the mute";
+    EXPECT_FALSE(mixer.muted());
     EXPECT_FLOAT_EQ(mixer.masterGain(), 0.81f);
-    for (int i = 0; i < 20; ++i)
-        mixer.volumeDown();
+    for (int i = 0; i < 12; ++i)
+        tap(key::Minus);
     EXPECT_EQ(mixer.volume(), 0);
     EXPECT_FLOAT_EQ(mixer.masterGain(), 0.0f);
-    EXPECT_EQ(SoundMixer(99, false).volume(), SoundMixer::kMaxVolume) << "a saved volume out of range";
-    EXPECT_EQ(SoundMixer(-3, false).volume(), 0);
+    EXPECT_FALSE(tap(key::KpSubtract)) << "only the main keyboard's keys";
+    tap(key::Equal);
+    tap(key::M);
+
+    storeSoundSettings(mixer, settings);
+    std::ostringstream log;
+    ASSERT_TRUE(settings.save(log)) << log.str();
+    const SoundMixer again = mixerFromSettings(Settings(dir.file("settings.txt")));
+    EXPECT_EQ(again.volume(), 1);
+    EXPECT_TRUE(again.muted());
+
+    writeText(dir.file("settings.txt"), "volume 99\nmuted yes\n");
+    const SoundMixer broken = mixerFromSettings(Settings(dir.file("settings.txt")));
+    EXPECT_EQ(broken.volume(), SoundMixer::kDefaultVolume);
+    EXPECT_FALSE(broken.muted());
 }
 
 TEST(Sounds, ShippedFilesReadAndBadFilesAreRefused) {

@@ -13,6 +13,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -21,9 +22,12 @@ namespace tovi {
 namespace {
 constexpr float kPushStrength = 0.05f;
 constexpr double kDebounceSeconds = 0.1;
+// A right stick held over fully swings the camera this fast (radians per
+// second), about as fast as a brisk mouse.
+constexpr float kPadSwing = 2.5f;
 } // namespace
 
-void pushBall(PhysicsWorld& world, double angle) {
+void pushBall(PhysicsWorld& world, double angle, float share) {
     btRigidBody* body = world.ballBody;
     if (body == nullptr)
         return;
@@ -37,7 +41,8 @@ void pushBall(PhysicsWorld& world, double angle) {
     const double length = glm::length(turned);
     if (!(length > 0.0) || !std::isfinite(length))
         return; // a ball at rest has no direction to push along
-    const glm::dvec3 force = turned / length * static_cast<double>(kPushStrength);
+    const glm::dvec3 force =
+        turned / length * static_cast<double>(kPushStrength * std::clamp(share, 0.0f, 1.0f));
 
     btTransform transform;
     body->getMotionState()->getWorldTransform(transform);
@@ -174,6 +179,14 @@ void Controls::update() {
         horizontalAngle += mouseSpeed * static_cast<float>(static_cast<double>(centreX) - x);
         verticalAngle += (mouseSpeed / 1.5f) * static_cast<float>(static_cast<double>(centreY) - y);
     }
+    // The gamepad: the right stick swings the camera like the mouse, the
+    // left one pushes like W/A/S/D (below), its buttons act on the race.
+    GamepadState padState;
+    const bool havePad = window->gamepad(padState);
+    const PadCommands padCommands =
+        pad.update(havePad ? &padState : nullptr, myCollision->state == MyCollision::Racing);
+    horizontalAngle -= kPadSwing * padCommands.swingRight * dt;
+    verticalAngle += kPadSwing / 1.5f * padCommands.swingUp * dt;
 
     const CameraAxes axes = cameraAxes(horizontalAngle, verticalAngle);
 
@@ -187,18 +200,12 @@ void Controls::update() {
         return false;
     };
 
-    if (debounced(key::Enter)) {
-        editMode = false;
-        clearWobble();
-        selectedRing = 0;
-        selectedTrack = 0;
-        myCollision->bestTime = bestTime;
-        myCollision->startRace();
-    }
+    if (debounced(key::Enter) || padCommands.enter)
+        startFromEnter();
     const bool onScreen = !editMode && myCollision->state != MyCollision::Racing;
-    if (onScreen && debounced(key::Right))
+    if (onScreen && (debounced(key::Right) || padCommands.courseStep > 0))
         stepCourse(1);
-    if (onScreen && debounced(key::Left))
+    if (onScreen && (debounced(key::Left) || padCommands.courseStep < 0))
         stepCourse(-1);
     if (debounced(key::B))
         myCollision->forceWin();
@@ -229,7 +236,7 @@ void Controls::update() {
         myCollision->resetBestTime();
         bestTime = MyCollision::kResetBestTime;
     }
-    if (window->keyPressed(key::N))
+    if (window->keyPressed(key::N) || padCommands.restart)
         myCollision->startRace();
     if (window->keyPressed(key::W))
         tovi::pushBall(*physicsWorld, 0.0);
@@ -239,6 +246,8 @@ void Controls::update() {
         tovi::pushBall(*physicsWorld, static_cast<double>(1.57f));
     if (window->keyPressed(key::D))
         tovi::pushBall(*physicsWorld, static_cast<double>(-1.57f));
+    if (padCommands.push > 0.0f)
+        tovi::pushBall(*physicsWorld, padCommands.pushAngle, padCommands.push);
 
     if (editMode) {
         editorSteps(dt, axes.direction, axes.right, open, now);
@@ -253,6 +262,15 @@ void Controls::update() {
     }
     projection = cameraProjection();
     lastFrameReading = reading;
+}
+
+void Controls::startFromEnter() {
+    editMode = false;
+    clearWobble();
+    selectedRing = 0;
+    selectedTrack = 0;
+    myCollision->bestTime = bestTime;
+    myCollision->startRace();
 }
 
 } // namespace tovi

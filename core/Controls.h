@@ -1,5 +1,6 @@
 #pragma once
 #include "core/CourseStore.h"
+#include "core/Gamepad.h"
 
 #include <glm/glm.hpp>
 
@@ -125,18 +126,22 @@ class Controls {
                      double now);
     scene::SceneObject* selectedObject();
     void clearWobble();
+    // Enter, or A or Start on a pad: a fresh race from any screen.
+    void startFromEnter();
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
     scene::SceneObject* wobbling = nullptr;
     // Whether the loaded course may be saved over.
     CourseStore courseStore;
+    GamepadMapper pad;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear
 // velocity turned about y by angle (radians; positive turns +z towards +x),
 // normalised, scaled by 0.05 and applied at the ball's world position, so it
 // also adds the torque p x F. A zero or non-finite velocity pushes nothing.
-void pushBall(PhysicsWorld& world, double angle);
+// share (0 to 1) scales the push: a gamepad stick pushes as far as it leans.
+void pushBall(PhysicsWorld& world, double angle, float share = 1.0f);
 
 } // namespace tovi

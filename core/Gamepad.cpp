@@ -49,6 +49,9 @@ PadCommands GamepadMapper::update(const GamepadState* pad, bool racing) {
     out.enter = !racing && (start || pressed(GamepadState::A));
     out.pause = racing && start;
     out.restart = pressed(GamepadState::Back);
+    if (!racing)
+        out.courseStep =
+            (pressed(GamepadState::DpadRight) ? 1 : 0) - (pressed(GamepadState::DpadLeft) ? 1 : 0);
     held = pad->buttons;
     return out;
 }

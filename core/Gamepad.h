@@ -44,6 +44,9 @@ struct PadCommands {
     bool enter = false;   // A or Start on the start, win or lose screen
     bool pause = false;   // Start during a race
     bool restart = false; // Back
+    // The pad's left or right on the start, win or lose screen: the previous
+    // (-1) or next (1) course.
+    int courseStep = 0;
 };
 
 // Sticks inside this share of their travel count as centred; beyond it the

@@ -11,7 +11,8 @@ GameSound::GameSound(InputSource& in, Settings& s, std::ostream& out)
 
 void GameSound::update(const MyCollision& race, const PhysicsWorld& physics, const glm::mat4& view, double dt,
                        bool paused) {
-    if (keys.update(input, mixer)) {
+    // Without a folder for the player's files the choice lasts this run only.
+    if (keys.update(input, mixer) && !settings.path().empty()) {
         storeSoundSettings(mixer, settings);
         settings.save(log);
     }

@@ -46,7 +46,6 @@ struct GameScene {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<CourseList> courses;
     std::unique_ptr<GlfwInput> input;
-    std::unique_ptr<Settings> settings;
     std::unique_ptr<GameSound> sound;
     // Owns the level's pieces and rings.
     std::unique_ptr<GlLevelFactory> levelFactory;
@@ -108,8 +107,6 @@ void setupScene(GLFWwindow* window) {
     shadowMap = make(s.shadowMap);
 
     make(s.input, window);
-    make(s.settings, settingsPath());
-    make(s.sound, *s.input, *s.settings, std::cout);
     make(s.levelFactory, normalmapShader, defaultShader, physicsWorld);
     ControlsContext context;
     context.input = s.input.get();
@@ -128,6 +125,7 @@ void setupScene(GLFWwindow* window) {
                            playerFileSavePath(dataPaths(), "Tracks/" + file)};
     });
     s.courses->choose(s.settings->get("course", ""));
+    make(s.sound, *s.input, *s.settings, std::cout);
     context.courses = s.courses.get();
     context.settings = s.settings.get();
     const CoursePaths start = s.courses->startPaths();

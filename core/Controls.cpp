@@ -181,8 +181,9 @@ void Controls::update() {
     }
     // The gamepad: the right stick swings the camera like the mouse, the
     // left one pushes like W/A/S/D (below), its buttons act on the race.
+    // Like the keys, it plays only while the window has the focus.
     GamepadState padState;
-    const bool havePad = window->gamepad(padState);
+    const bool havePad = window->focused() && window->gamepad(padState);
     const PadCommands padCommands =
         pad.update(havePad ? &padState : nullptr, myCollision->state == MyCollision::Racing);
     horizontalAngle -= kPadSwing * padCommands.swingRight * dt;

@@ -52,6 +52,10 @@ TEST(Gamepad, LeftStickPushesLikeTheKeysAsFarAsItLeans) {
     const glm::vec3 diagonal = glm::normalize(pushOf(h));
     EXPECT_GT(glm::dot(diagonal, glm::normalize(glm::vec3(1, 0, -1))), 0.999f);
 
+    h.input.hasFocus = false;
+    EXPECT_EQ(pushOf(h), glm::vec3(0.0f)) << "the pad plays only in the focused window";
+    h.input.hasFocus = true;
+
     stick(h, NAN, 1.0f);
     EXPECT_EQ(pushOf(h), glm::vec3(0.0f)) << "a broken reading pushes nothing";
 }

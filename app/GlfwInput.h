@@ -5,7 +5,8 @@ struct GLFWwindow;
 
 namespace tovi {
 
-// The game's input: the GLFW window's keys, cursor, clock and focus.
+// The game's input: the GLFW window's keys, cursor, clock and focus, and
+// the gamepads through GLFW's standard gamepad mapping.
 class GlfwInput : public InputSource {
   public:
     explicit GlfwInput(GLFWwindow* w) : window(w) {}
@@ -14,6 +15,7 @@ class GlfwInput : public InputSource {
     void setCursorPos(double x, double y) override;
     double time() override;
     bool focused() override;
+    bool gamepad(GamepadState& state) override;
 
     GLFWwindow* window;
 };

@@ -1,6 +1,7 @@
 #include "app/SceneSetup.h"
 
 #include "app/FrameComposition.h"
+#include "app/GameSound.h"
 #include "app/GlLevelFactory.h"
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
@@ -50,6 +51,7 @@ struct GameScene {
     std::unique_ptr<CourseList> courses;
     std::unique_ptr<GlfwInput> input;
     scene::AssetStore assets;
+    std::unique_ptr<GameSound> sound;
     // Owns the level's pieces and rings.
     std::unique_ptr<GlLevelFactory> levelFactory;
     std::unique_ptr<Rotationposition> rotationposition;
@@ -130,6 +132,7 @@ void setupScene(GLFWwindow* window) {
                            playerFileSavePath(dataPaths(), "Tracks/" + file)};
     });
     s.courses->choose(s.settings->get("course", ""));
+    make(s.sound, *s.input, *s.settings, std::cout);
     context.courses = s.courses.get();
     context.settings = s.settings.get();
     const CoursePaths start = s.courses->startPaths();
@@ -176,6 +179,8 @@ void updateFrame() {
                      *frustum,          projectionMatrix,
                      viewMatrix};
     frameUpdate(parts, deltaTime);
+    if (theScene != nullptr && theScene->sound != nullptr)
+        theScene->sound->update(*myCollision, *physicsWorld, viewMatrix, deltaTime, false);
 }
 
 void drawFrame() {

@@ -14,6 +14,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -22,9 +23,12 @@ namespace tovi {
 namespace {
 constexpr float kPushStrength = 0.05f;
 constexpr double kDebounceSeconds = 0.1;
+// A right stick held over fully swings the camera this fast (radians per
+// second), about as fast as a brisk mouse.
+constexpr float kPadSwing = 2.5f;
 } // namespace
 
-void pushBall(PhysicsWorld& world, double angle) {
+void pushBall(PhysicsWorld& world, double angle, float share) {
     btRigidBody* body = world.ballBody;
     if (body == nullptr)
         return;
@@ -38,7 +42,8 @@ void pushBall(PhysicsWorld& world, double angle) {
     const double length = glm::length(turned);
     if (!(length > 0.0) || !std::isfinite(length))
         return; // a ball at rest has no direction to push along
-    const glm::dvec3 force = turned / length * static_cast<double>(kPushStrength);
+    const glm::dvec3 force =
+        turned / length * static_cast<double>(kPushStrength * std::clamp(share, 0.0f, 1.0f));
 
     btTransform transform;
     body->getMotionState()->getWorldTransform(transform);
@@ -229,18 +234,21 @@ void Controls::update() {
         return pressed;
     };
 
-    // P pauses and resumes; a new race (Enter, N) ends a pause too.
-    if (pressedNow(key::P, pauseKeyDown))
+    // The gamepad: the right stick swings the camera like the mouse, the
+    // left one pushes like W/A/S/D (below), its buttons act on the race.
+    // Like the keys, it plays only while the window has the focus.
+    GamepadState padState;
+    const bool havePad = window->focused() && window->gamepad(padState);
+    const PadCommands padCommands =
+        pad.update(havePad ? &padState : nullptr, myCollision->state == MyCollision::Racing);
+
+    // P (or Start on a pad) pauses and resumes; a new race (Enter, N, Back)
+    // ends a pause too.
+    if (pressedNow(key::P, pauseKeyDown) || padCommands.pause)
         myCollision->togglePause();
-    if (debounced(key::Enter)) {
-        editMode = false;
-        clearWobble();
-        selectedRing = 0;
-        selectedTrack = 0;
-        myCollision->bestTime = bestTime;
-        startRace();
-    }
-    if (window->keyPressed(key::N))
+    if (debounced(key::Enter) || padCommands.enter)
+        startFromEnter();
+    if (window->keyPressed(key::N) || padCommands.restart)
         startRace();
     if (myCollision->paused()) {
         // The picture stands still and no other key acts. The cursor is
@@ -263,13 +271,15 @@ void Controls::update() {
         horizontalAngle += mouseSpeed * static_cast<float>(static_cast<double>(centreX) - x);
         verticalAngle += (mouseSpeed / 1.5f) * static_cast<float>(static_cast<double>(centreY) - y);
     }
+    horizontalAngle -= kPadSwing * padCommands.swingRight * dt;
+    verticalAngle += kPadSwing / 1.5f * padCommands.swingUp * dt;
 
     const CameraAxes axes = cameraAxes(horizontalAngle, verticalAngle);
 
     const bool onScreen = !editMode && myCollision->state != MyCollision::Racing;
-    if (onScreen && debounced(key::Right))
+    if (onScreen && (debounced(key::Right) || padCommands.courseStep > 0))
         stepCourse(1);
-    if (onScreen && debounced(key::Left))
+    if (onScreen && (debounced(key::Left) || padCommands.courseStep < 0))
         stepCourse(-1);
     if (debounced(key::B))
         myCollision->forceWin();
@@ -310,6 +320,8 @@ void Controls::update() {
         tovi::pushBall(*physicsWorld, static_cast<double>(1.57f));
     if (window->keyPressed(key::D))
         tovi::pushBall(*physicsWorld, static_cast<double>(-1.57f));
+    if (padCommands.push > 0.0f)
+        tovi::pushBall(*physicsWorld, padCommands.pushAngle, padCommands.push);
 
     if (editMode) {
         levelMayHaveChanged = true;
@@ -325,6 +337,15 @@ void Controls::update() {
     }
     projection = cameraProjection();
     lastFrameReading = reading;
+}
+
+void Controls::startFromEnter() {
+    editMode = false;
+    clearWobble();
+    selectedRing = 0;
+    selectedTrack = 0;
+    myCollision->bestTime = bestTime;
+    startRace();
 }
 
 } // namespace tovi

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/CourseStore.h"
+#include "core/Gamepad.h"
 
 #include <glm/glm.hpp>
 
@@ -145,6 +146,8 @@ class Controls {
     // The ghost file beside the course, read for the level as loaded; none
     // when the course did not load or there is nowhere to keep it.
     void loadGhost(bool courseLoaded);
+    // Enter, or A or Start on a pad: a fresh race from any screen.
+    void startFromEnter();
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
@@ -163,12 +166,14 @@ class Controls {
     // slow frame cannot pause and resume in one press.
     bool pauseKeyDown = false;
     bool ghostKeyDown = false;
+    GamepadMapper pad;
 };
 
 // The steering push on the physics ball (what W, S, A and D do): its linear
 // velocity turned about y by angle (radians; positive turns +z towards +x),
 // normalised, scaled by 0.05 and applied at the ball's world position, so it
 // also adds the torque p x F. A zero or non-finite velocity pushes nothing.
-void pushBall(PhysicsWorld& world, double angle);
+// share (0 to 1) scales the push: a gamepad stick pushes as far as it leans.
+void pushBall(PhysicsWorld& world, double angle, float share = 1.0f);
 
 } // namespace tovi

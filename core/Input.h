@@ -1,4 +1,5 @@
 #pragma once
+#include "core/Gamepad.h"
 
 namespace tovi {
 
@@ -15,6 +16,13 @@ class InputSource {
     virtual double time() = 0;
     // Whether the window has the input focus; mouse look only works then.
     virtual bool focused() = 0;
+    // The first connected gamepad's state; false when none is connected.
+    // Asked every frame, so a pad plugged in or out while the game runs is
+    // picked up or dropped.
+    virtual bool gamepad(GamepadState& state) {
+        (void)state;
+        return false;
+    }
 };
 
 } // namespace tovi

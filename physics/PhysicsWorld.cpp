@@ -309,4 +309,21 @@ int PhysicsWorld::step(float timeStep) {
     return std::min(wanted, kMaxSubSteps);
 }
 
+bool PhysicsWorld::ballTouches() const {
+    // Contact points are kept a little before and after touching; closer
+    // than this the ball rests on the surface.
+    constexpr btScalar kTouchDistance = 0.02f;
+    if (dispatcher == nullptr || ballBody == nullptr)
+        return false;
+    for (int i = 0; i < dispatcher->getNumManifolds(); ++i) {
+        const btPersistentManifold* manifold = dispatcher->getManifoldByIndexInternal(i);
+        if (manifold->getBody0() != ballBody && manifold->getBody1() != ballBody)
+            continue;
+        for (int j = 0; j < manifold->getNumContacts(); ++j)
+            if (manifold->getContactPoint(j).getDistance() <= kTouchDistance)
+                return true;
+    }
+    return false;
+}
+
 } // namespace tovi

@@ -58,6 +58,8 @@ class PhysicsWorld {
 
     // Advances by whole 1/60 s sub-steps (at most 10); returns the count.
     int step(float timeStep);
+    // Whether the ball touched a piece or the ground in the last sub-step.
+    bool ballTouches() const;
 
     btDbvtBroadphase* broadphase = nullptr;
     btDefaultCollisionConfiguration* collisionConfiguration = nullptr;

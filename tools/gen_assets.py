@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""Writes Zentaro's game data under Kobuldo/: textures, sky, font, meshes and
-the start / win / lose pictures, and the application icons under dist/. The
-course itself is gen_course.py's.
+"""Writes Zentaro's game data under Kobuldo/: textures, sky, font, meshes,
+the start / win / lose pictures and the sounds, and the application icons
+under dist/. The course itself is gen_course.py's.
 
-    python3 tools/gen_assets.py [textures] [meshes] [pictures] [icons]
+    python3 tools/gen_assets.py [textures] [meshes] [pictures] [icons] [sounds]
 
 With no argument everything is written. Needs python3-pil and python3-numpy
 (and the DejaVu fonts). The output is deterministic.
@@ -50,10 +50,15 @@ def icons():
     gen_icons.all_icons()
 
 
+def sounds():
+    import gen_sounds
+    gen_sounds.all_sounds()
+
+
 def main(argv):
-    parts = argv[1:] or ["textures", "meshes", "pictures", "icons"]
+    parts = argv[1:] or ["textures", "meshes", "pictures", "icons", "sounds"]
     for part in parts:
-        {"textures": textures, "meshes": meshes, "pictures": pictures, "icons": icons}[part]()
+        {"textures": textures, "meshes": meshes, "pictures": pictures, "icons": icons, "sounds": sounds}[part]()
 
 
 if __name__ == "__main__":

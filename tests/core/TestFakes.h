@@ -31,6 +31,11 @@ class ScriptedInput : public InputSource {
     }
     double time() override { return seconds; }
     bool focused() override { return hasFocus; }
+    bool gamepad(GamepadState& state) override {
+        if (padConnected)
+            state = pad;
+        return padConnected;
+    }
 
     void press(int key) { keys.insert(key); }
     void release(int key) { keys.erase(key); }
@@ -42,6 +47,8 @@ class ScriptedInput : public InputSource {
     double seconds = 0.0;
     bool hasFocus = true;
     int recentred = 0;
+    bool padConnected = false;
+    GamepadState pad;
 };
 
 class FakePiece : public scene::TrackBase {

@@ -91,6 +91,18 @@ TEST(CourseChoice, ArrowsWrapSkipUnreadableCoursesAndSavesGoToTheChosenFile) {
         EXPECT_EQ(game.chosenFile(), "1.track");
         game.tap(key::Left);
         EXPECT_EQ(game.chosenFile(), "4.track");
+        // A gamepad's left and right do the same, a step each press.
+        GamepadState& pad = game.h.input.pad;
+        game.h.input.padConnected = true;
+        pad.buttons[GamepadState::DpadRight] = true;
+        game.h.frame(150);
+        game.h.frame(150);
+        EXPECT_EQ(game.chosenFile(), "1.track");
+        pad.buttons[GamepadState::DpadRight] = false;
+        pad.buttons[GamepadState::DpadLeft] = true;
+        game.h.frame(150);
+        EXPECT_EQ(game.chosenFile(), "4.track");
+        pad.buttons[GamepadState::DpadLeft] = false;
 
         // No stepping during a race.
         game.tap(key::Enter);

@@ -164,6 +164,10 @@ TEST_F(PhysicsWorldTest, BallBesideTheTrackComesToRestOnTheGround) {
     EXPECT_NEAR(ballPosition(world).y, -4.75f, 0.02f);
     runSeconds(world, 5.0f);
     EXPECT_NEAR(ballPosition(world).y, -4.75f, 0.02f);
+    EXPECT_TRUE(world.ballTouches());
+    world.resetBall();
+    world.step(1.0f / 60.0f);
+    EXPECT_FALSE(world.ballTouches()) << "the race ball starts in the air";
 }
 
 TEST_F(PhysicsWorldTest, StepsInWholeFixedSubSteps) {

@@ -174,6 +174,22 @@ bool Controls::saveTrack(std::string path, CourseStore::Saver saver) {
     return saved;
 }
 
+bool Controls::roomToPlace(std::size_t count) {
+    const std::size_t entries = tracks->size() + rings->size();
+    if (courseHasRoom(entries, count))
+        return true;
+    const std::string line = "Course full: " + std::to_string(kMaxCourseEntries) + " pieces and rings";
+    // A held key asks ten times a second: say it while the line is not shown.
+    if (notice != line) {
+        std::cout << "Not placed: the course holds " << entries << " pieces and rings";
+        if (count > 1)
+            std::cout << ", and " << count << " more";
+        std::cout << "; a course may have at most " << kMaxCourseEntries << std::endl;
+        showNotice(line);
+    }
+    return false;
+}
+
 void Controls::showNotice(const std::string& text) {
     notice = text;
     noticeShownAt = window->time();

@@ -94,6 +94,12 @@ class Controls {
     // output where it is told.
     void showNotice(const std::string& text);
     static constexpr double kNoticeSeconds = 6.0;
+
+    // Whether count more pieces or rings may be placed: a course holds at
+    // most kMaxCourseEntries, so that what is saved loads back whole. When
+    // not, the player is told (standard output and the screen) and the
+    // caller places nothing.
+    bool roomToPlace(std::size_t count = 1);
     // The line shown now, empty when there is none.
     std::string notice;
 

@@ -65,11 +65,11 @@ void Controls::editorSteps(float dt, const glm::vec3& direction, const glm::vec3
     // 3-4. Placing at the camera.
     glm::mat4 placement(1.0f);
     placement[3] = glm::vec4(position, 1.0f);
-    if (debounced(key::Num0))
+    if (debounced(key::Num0) && roomToPlace())
         rings->push_back(factory->makeRing(placement));
     static const char* const kinds[] = {"ramp", "straight", "left", "right"};
     for (int i = 0; i < 4; ++i) {
-        if (debounced(key::Num1 + i))
+        if (debounced(key::Num1 + i) && roomToPlace())
             tracks->push_back(factory->makePiece(std::string(kObjectsDir) + kinds[i], placement));
     }
 

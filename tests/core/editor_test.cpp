@@ -175,3 +175,48 @@ TEST_F(Editor, FlyingMovesTheFreeCamera) {
 }
 
 } // namespace
+
+namespace {
+
+// A course holds at most kMaxCourseEntries pieces and rings: placing beyond
+// that is refused with a message, so what is saved always loads back whole.
+TEST(EditorLimit, PlacingAtTheLimitIsRefusedAndTheSavedCourseLoadsBackWhole) {
+    std::string course;
+    for (std::size_t i = 0; i + 1 < kMaxCourseEntries; ++i)
+        course += "ring 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n";
+    course += "besttime 45000\n";
+    ::testing::internal::CaptureStdout();
+    Harness h(course);
+    h.frame(200);
+    h.tap(key::E, 200);
+    h.tap(key::Num2, 200); // the last one that fits
+    ASSERT_EQ(h.tracks.size() + h.rings.size(), kMaxCourseEntries);
+    ::testing::internal::GetCapturedStdout();
+
+    ::testing::internal::CaptureStdout();
+    h.tap(key::Num0, 200);
+    h.tap(key::Num1, 200);
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(h.rings.size(), kMaxCourseEntries - 1);
+    EXPECT_EQ(h.tracks.size(), 1u);
+    EXPECT_EQ(h.controls->notice, "Course full: 1000 pieces and rings");
+    const std::string refused =
+        "Not placed: the course holds 1000 pieces and rings; a course may have at most 1000\n";
+    EXPECT_NE(out.find(refused), std::string::npos) << out;
+    EXPECT_EQ(out.find("Not placed", out.find(refused) + 1), std::string::npos) << "said again while shown";
+    // Several at once need room for all of them.
+    EXPECT_TRUE(courseHasRoom(kMaxCourseEntries - 2, 2));
+    EXPECT_FALSE(courseHasRoom(kMaxCourseEntries - 1, 2));
+
+    h.input.press(key::LeftControl);
+    h.input.press(key::S);
+    h.frame();
+    CourseData saved;
+    std::ostringstream log;
+    parseCourse(readText(h.trackPath), "saved", saved, log);
+    EXPECT_EQ(saved.entries.size(), kMaxCourseEntries);
+    EXPECT_FALSE(saved.truncated);
+    EXPECT_EQ(log.str(), "");
+}
+
+} // namespace

@@ -13,6 +13,8 @@ class RaceClock {
     // Goes on from where the race time stood; nothing when running.
     void resume(double now);
     bool paused() const { return isPaused; }
+    // The tick the race started at (moved on by every pause).
+    double startedAt() const { return startTick; }
     // Race time at this tick; while paused, the time when the pause began.
     double elapsed(double now) const;
 

@@ -17,7 +17,7 @@ void GhostBall::draw() {
     glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
     glDepthMask(GL_FALSE);
     const glm::vec3 light(modelMatrix[3][0], modelMatrix[3][1] + 6.0f, modelMatrix[3][2]);
-    drawNormalMapped(program, *ball.diffuseTexture, *ball.normalTexture, light, drawMatrix(), ball.buffers);
+    drawNormalMapped(program, *ball.diffuseTexture, *ball.normalTexture, light, drawMatrix(), *ball.mesh);
     glDepthMask(GL_TRUE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_BLEND);

@@ -69,23 +69,23 @@ TEST(Gamepad, ButtonsActOnceAndTheRightStickSwingsTheCamera) {
     buttons[GamepadState::A] = true;
     h.frame();
     ASSERT_EQ(h.race->state, MyCollision::Racing);
-    const double started = h.race->raceStart;
+    const double started = h.race->clock.startedAt();
     h.frame(200);
     h.frame(200);
-    EXPECT_EQ(h.race->raceStart, started);
+    EXPECT_EQ(h.race->clock.startedAt(), started);
     buttons[GamepadState::A] = false;
 
     // In the race neither A nor Start restarts it; Back does, once a press.
     buttons[GamepadState::A] = buttons[GamepadState::Start] = true;
     h.frame(200);
-    EXPECT_EQ(h.race->raceStart, started);
+    EXPECT_EQ(h.race->clock.startedAt(), started);
     buttons[GamepadState::A] = buttons[GamepadState::Start] = false;
     buttons[GamepadState::Back] = true;
     h.frame(200);
-    const double restarted = h.race->raceStart;
+    const double restarted = h.race->clock.startedAt();
     EXPECT_GT(restarted, started);
     h.frame(200);
-    EXPECT_EQ(h.race->raceStart, restarted);
+    EXPECT_EQ(h.race->clock.startedAt(), restarted);
     buttons[GamepadState::Back] = false;
 
     // Start on the win screen is Enter.

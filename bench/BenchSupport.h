@@ -9,6 +9,8 @@
 // touched. Where the source tree has no mesh yet (the game data is generated
 // separately), a simple stand-in mesh of the same name is written into the
 // run folder only, and the benchmark says so.
+#include "core/CourseFile.h"
+
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -436,12 +438,19 @@ inline std::string temporaryCourse() {
     return courseText(items, 0);
 }
 
-// A generated course of exactly `pieces` pieces (at least 8): the slope under
-// the start, then the grid; one ring per ten pieces besides the slope's.
-inline std::string scaleCourse(int pieces) {
-    std::vector<Placed> items = slopeUnderStart(8, 5);
-    addGridPieces(items, std::max(0, pieces - 8), pieces / 10);
-    return courseText(items, 0);
+// The course with `added` generated pieces on the grid (no rings), written
+// before its "besttime" line, so what each added piece costs can be told
+// apart from the course itself.
+inline std::string withAddedPieces(const std::string& course, int added) {
+    std::vector<Placed> extra;
+    addGridPieces(extra, added, 0);
+    std::string pieces = courseText(extra, 0);
+    pieces = pieces.substr(pieces.find('\n') + 1);       // without the heading
+    pieces = pieces.substr(0, pieces.rfind("besttime")); // and the best time
+    const std::size_t best = course.rfind("\nbesttime");
+    if (best == std::string::npos)
+        return course + (course.empty() || course.back() == '\n' ? "" : "\n") + pieces;
+    return course.substr(0, best + 1) + pieces + course.substr(best + 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -514,6 +523,26 @@ inline std::string courseUnderTest(std::string& label) {
     }
     label = "TEMPORARY course (Kobuldo/Tracks/1.track not there yet)";
     return temporaryCourse();
+}
+
+// Pieces and rings: the entries the course file counts against its limit.
+inline int countEntries(const std::string& course) {
+    std::istringstream in(course);
+    std::string line, w;
+    int n = 0;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        if (words >> w && (w == "ramp" || w == "straight" || w == "left" || w == "right" || w == "ring"))
+            ++n;
+    }
+    return n;
+}
+
+// The grown courses the start-up and race benchmarks measure besides the
+// course under test: 100 and 300 pieces more, and as many more as make the
+// 1,000 entries a course file may hold.
+inline std::vector<int> addedPieceCounts(const std::string& course) {
+    return {100, 300, std::max(0, static_cast<int>(tovi::kMaxCourseEntries) - countEntries(course))};
 }
 
 inline int countPieces(const std::string& course) {

@@ -1,5 +1,7 @@
-// Start-up: from launch to the first presented frame, and scene setup alone,
-// on the shipped course and on generated courses of 20, 100 and 400 pieces.
+// Start-up: from launch to the first presented frame, scene setup alone and
+// the peak resident memory, on the shipped course and on the shipped course
+// grown by 100 and 300 generated pieces and up to the 1,000 entries a course
+// file may hold; from these, what each added piece costs.
 //
 // Each run starts bench_game (the game's own runGame, stopped after its first
 // glfwSwapBuffers) as a new process in a private run folder; the launch time
@@ -8,9 +10,9 @@
 // Xvfb).
 //
 //   bench_startup [--runs N]
-//   bench_startup --run-dir PIECES   only writes a run folder with that course
-//                                    (0: the shipped one) and prints its path,
-//                                    for profiling by hand
+//   bench_startup --run-dir ADDED   only writes a run folder with the course
+//                                   grown by ADDED pieces (0: as shipped) and
+//                                   prints its path, for profiling by hand
 #include "BenchSupport.h"
 
 #include <cstdio>
@@ -21,8 +23,8 @@
 namespace {
 
 struct Figures {
-    bench::Summary launch, setup, window, cpu, setupCpu;
-    int pieces = 0;
+    bench::Summary launch, setup, window, cpu, setupCpu, peakMb;
+    int pieces = 0, rings = 0;
     bool ok = true;
 };
 
@@ -32,7 +34,7 @@ Figures measure(const std::string& course, int runs) {
     if (!dir.standIns.empty())
         bench::printInfo("stand-in meshes (not in the game data yet)", bench::joined(dir.standIns));
     const auto exe = bench::executableDir() / "bench_game";
-    std::vector<double> launch, setup, window, cpu, setupCpu;
+    std::vector<double> launch, setup, window, cpu, setupCpu, peakMb;
     for (int i = -1; i < runs; ++i) {
         const bench::ChildRun run = bench::runChild(exe, dir.root, {}, true);
         if (run.status != 0 || run.results.empty()) {
@@ -41,6 +43,7 @@ Figures measure(const std::string& course, int runs) {
             return f;
         }
         f.pieces = static_cast<int>(bench::resultOr(run, "pieces", 0));
+        f.rings = static_cast<int>(bench::resultOr(run, "rings", 0));
         if (i < 0)
             continue; // cache warm-up
         launch.push_back(bench::resultOr(run, "launch_to_first_frame_ms"));
@@ -48,7 +51,9 @@ Figures measure(const std::string& course, int runs) {
         window.push_back(bench::resultOr(run, "window_and_context_ms"));
         cpu.push_back(bench::resultOr(run, "cpu_to_first_frame_ms"));
         setupCpu.push_back(bench::resultOr(run, "setup_cpu_ms"));
+        peakMb.push_back(bench::resultOr(run, "peak_resident_mb"));
     }
+    f.peakMb = bench::summarize(peakMb);
     f.cpu = bench::summarize(cpu);
     f.setupCpu = bench::summarize(setupCpu);
     f.launch = bench::summarize(launch);
@@ -61,13 +66,13 @@ Figures measure(const std::string& course, int runs) {
 
 int main(int argc, char** argv) {
     int runs = 7;
+    std::string label;
+    const std::string course = bench::courseUnderTest(label);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--run-dir") == 0) {
-            const int pieces = std::atoi(argv[++i]);
-            std::string label;
-            bench::RunDir dir(pieces > 0 ? bench::scaleCourse(pieces) : bench::courseUnderTest(label));
+            bench::RunDir dir(bench::withAddedPieces(course, std::max(0, std::atoi(argv[++i]))));
             dir.keep = true;
             std::printf("%s\n", dir.root.c_str());
             return 0;
@@ -75,46 +80,60 @@ int main(int argc, char** argv) {
     }
 
     std::printf("== Start-up (1000 x 780, median over %d runs after one warm-up run) ==\n", runs);
-    std::string label;
-    const std::string course = bench::courseUnderTest(label);
     std::printf("  %s\n", label.c_str());
     const Figures shipped = measure(course, runs);
     if (!shipped.ok)
         return 1;
-    bench::printInfo("pieces", std::to_string(shipped.pieces));
+    bench::printInfo("pieces, rings", std::to_string(shipped.pieces) + ", " + std::to_string(shipped.rings));
     bench::printFigure("launch to first presented frame", bench::describe(shipped.launch, "%.0f", "ms"),
                        "<= 400 ms", shipped.launch.median <= 400.0);
     bench::printInfo("  of which window, context and GLEW", bench::describe(shipped.window, "%.0f", "ms"));
     bench::printInfo("scene setup alone", bench::describe(shipped.setup, "%.0f", "ms"));
     bench::printInfo("CPU time to first frame (all threads)", bench::describe(shipped.cpu, "%.0f", "ms"));
     bench::printInfo("CPU time of scene setup", bench::describe(shipped.setupCpu, "%.0f", "ms"));
+    bench::printFigure("peak resident memory to the first frame",
+                       bench::describe(shipped.peakMb, "%.1f", "MB"), "<= 130 MB",
+                       shipped.peakMb.median <= 130.0);
 
-    std::printf("\n== Start-up on generated courses ==\n");
-    const int sizes[3] = {20, 100, 400};
-    Figures scaled[3];
-    for (int k = 0; k < 3; ++k) {
-        scaled[k] = measure(bench::scaleCourse(sizes[k]), std::max(3, runs / 2));
-        if (!scaled[k].ok)
+    std::printf("\n== Start-up on the shipped course grown by generated pieces (%d runs each) ==\n",
+                std::max(3, runs / 2));
+    const std::vector<int> added = bench::addedPieceCounts(course);
+    std::vector<Figures> grown;
+    for (int count : added) {
+        const std::string grownCourse = bench::withAddedPieces(course, count);
+        grown.push_back(measure(grownCourse, std::max(3, runs / 2)));
+        const Figures& g = grown.back();
+        if (!g.ok)
             return 1;
-        const std::string name = std::to_string(scaled[k].pieces) + " pieces";
-        bench::printFigure(name + ": launch to first frame", bench::describe(scaled[k].launch, "%.0f", "ms"),
-                           "", true);
-        bench::printInfo(name + ": scene setup", bench::describe(scaled[k].setup, "%.0f", "ms"));
-        bench::printInfo(name + ": CPU time of scene setup",
-                         bench::describe(scaled[k].setupCpu, "%.0f", "ms"));
+        const int entries = bench::countEntries(grownCourse);
+        const bool limit = entries >= static_cast<int>(tovi::kMaxCourseEntries);
+        const std::string name =
+            "+" + std::to_string(count) + " pieces (" + std::to_string(entries) + " entries)";
+        bench::printFigure(name + ": first frame", bench::describe(g.launch, "%.0f", "ms"),
+                           limit ? "<= 1500 ms" : "", g.launch.median <= 1500.0);
+        bench::printFigure(name + ": peak memory", bench::describe(g.peakMb, "%.1f", "MB"),
+                           limit ? "< 200 MB" : "", g.peakMb.median < 200.0);
+        bench::printInfo(name + ": CPU of scene setup", bench::describe(g.setupCpu, "%.0f", "ms"));
     }
-    // Linear growth: the cost of one more piece is the same from 20 to 100 as
-    // from 100 to 400.
-    // Judged on CPU time, which other work on the machine disturbs least.
-    const double perPieceLow =
-        (scaled[1].setupCpu.median - scaled[0].setupCpu.median) / (sizes[1] - sizes[0]);
-    const double perPieceHigh =
-        (scaled[2].setupCpu.median - scaled[1].setupCpu.median) / (sizes[2] - sizes[1]);
-    char text[160];
-    std::snprintf(text, sizeof text, "%.2f ms/piece (20->100), %.2f ms/piece (100->400), ratio %.2f",
-                  perPieceLow, perPieceHigh, perPieceLow > 0 ? perPieceHigh / perPieceLow : 0.0);
-    const bool linear =
-        perPieceLow > 0 && perPieceHigh / perPieceLow < 1.3 && perPieceHigh / perPieceLow > 0.7;
-    bench::printFigure("setup CPU cost per added piece", text, "ratio 0.7-1.3", linear);
+
+    // What one more piece costs: the slope from the shipped course to the
+    // largest one (the widest span, so the least disturbed by noise), and
+    // the CPU slope over the lower and the upper span, which stays the same
+    // while the cost grows linearly.
+    const Figures& largest = grown.back();
+    const double span = added.back();
+    char text[200];
+    const double kbPerPiece = (largest.peakMb.median - shipped.peakMb.median) * 1024.0 / span;
+    std::snprintf(text, sizeof text, "%.1f KB", kbPerPiece);
+    bench::printFigure("memory per added piece", text, "<= 50 KB", kbPerPiece <= 50.0);
+    const double msPerPiece = (largest.launch.median - shipped.launch.median) / span;
+    std::snprintf(text, sizeof text, "%.3f ms (CPU %.3f ms)", msPerPiece,
+                  (largest.cpu.median - shipped.cpu.median) / span);
+    bench::printFigure("time to first frame per added piece", text, "<= 0.3 ms", msPerPiece <= 0.3);
+    const double lower = (grown[1].setupCpu.median - shipped.setupCpu.median) / added[1];
+    const double upper = (largest.setupCpu.median - grown[1].setupCpu.median) / (span - added[1]);
+    std::snprintf(text, sizeof text, "%.3f ms/piece (+0 -> +%d), %.3f ms/piece (+%d -> +%d)", lower, added[1],
+                  upper, added[1], added.back());
+    bench::printInfo("setup CPU per added piece", text);
     return 0;
 }

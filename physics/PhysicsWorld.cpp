@@ -21,12 +21,56 @@ bool isFinite(const glm::mat4& m) {
     return true;
 }
 
-bool isFinite(const glm::vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+// A column this close to length 1 counts as unscaled and is kept as it is,
+// so an unscaled placement reaches the body unchanged.
+constexpr float kUnitLength = 1e-5f;
+// Unit axes whose dot product stays within this are at right angles.
+constexpr float kRightAngle = 1e-4f;
+// A column shorter than this squashes the piece flat.
+constexpr float kFlat = 1e-6f;
+
+// A model matrix's 3 x 3 part as a turn followed by a scale along the
+// piece's own axes, when it is one (`fits`).
+struct TurnAndScale {
+    btMatrix3x3 turn;
+    btVector3 scale;
+    bool fits = true;
+};
+
+TurnAndScale splitTurnAndScale(const glm::mat4& m) {
+    TurnAndScale split;
+    glm::vec3 axis[3];
+    float length[3];
+    for (int c = 0; c < 3; ++c) {
+        axis[c] = glm::vec3(m[c]);
+        length[c] = glm::length(axis[c]);
+        if (!(length[c] > kFlat) || !std::isfinite(length[c])) {
+            split.fits = false;
+            return split;
+        }
+        if (std::fabs(length[c] - 1.0f) <= kUnitLength)
+            length[c] = 1.0f;
+        else
+            axis[c] /= length[c];
+    }
+    // A mirrored piece: the turn stays a turn, the scale takes the sign.
+    if (glm::dot(glm::cross(axis[0], axis[1]), axis[2]) < 0.0f) {
+        axis[0] = -axis[0];
+        length[0] = -length[0];
+    }
+    for (int a = 0; a < 3; ++a)
+        for (int b = a + 1; b < 3; ++b)
+            if (std::fabs(glm::dot(axis[a], axis[b])) > kRightAngle)
+                split.fits = false;
+    split.turn = btMatrix3x3(axis[0].x, axis[1].x, axis[2].x, //
+                             axis[0].y, axis[1].y, axis[2].y, //
+                             axis[0].z, axis[1].z, axis[2].z);
+    split.scale = btVector3(length[0], length[1], length[2]);
+    return split;
 }
 
-btVector3 toBt(const glm::vec3& v) {
-    return btVector3(v.x, v.y, v.z);
+btMatrix3x3 linearPart(const glm::mat4& m) {
+    return fromModelMatrix(m).getBasis();
 }
 
 } // namespace
@@ -126,33 +170,62 @@ void PhysicsWorld::makeBall(const btVector3& position, float friction, float res
     ballBody->setLinearVelocity(btVector3(-1, 0, 0));
 }
 
-int PhysicsWorld::addTrackBody(std::vector<glm::vec3> collision, glm::mat4 model) {
-    auto* mesh = new btTriangleMesh(true, false);
-    const std::size_t n = collision.size();
-    for (std::size_t i = 0; i + 2 < n; i += 3) {
-        const glm::vec3& a = collision[i];
-        const glm::vec3& b = collision[i + 1];
-        const glm::vec3& c = collision[i + 2];
-        // A broken vertex would poison the bounding volume tree; drop its triangle.
-        if (!isFinite(a) || !isFinite(b) || !isFinite(c)) {
-            continue;
-        }
-        mesh->addTriangle(toBt(a), toBt(b), toBt(c), false);
+btTransform PhysicsWorld::shapeFor(TrackShape& parts, const glm::mat4& model, TrackShape& retired) {
+    const btVector3 origin(model[3][0], model[3][1], model[3][2]);
+    const TurnAndScale split = splitTurnAndScale(model);
+    btBvhTriangleMeshShape* tree = parts.mesh != nullptr ? parts.mesh->shape() : nullptr;
+    // What the body may still refer to is handed to `retired`, not deleted.
+    auto replace = [&](std::unique_ptr<btCollisionShape> shape, std::unique_ptr<btTriangleMesh> moved) {
+        retired.shape = std::move(parts.shape);
+        retired.moved = std::move(parts.moved);
+        parts.shape = std::move(shape);
+        parts.moved = std::move(moved);
+    };
+    const int type = parts.shape != nullptr ? parts.shape->getShapeType() : -1;
+
+    if (tree == nullptr) {
+        // Nothing to collide with; the body still keeps the whole placement.
+        if (type != COMPOUND_SHAPE_PROXYTYPE)
+            replace(std::make_unique<btCompoundShape>(), nullptr);
+    } else if (split.fits) {
+        if (type == SCALED_TRIANGLE_MESH_SHAPE_PROXYTYPE)
+            parts.shape->setLocalScaling(split.scale);
+        else
+            replace(std::make_unique<btScaledBvhTriangleMeshShape>(tree, split.scale), nullptr);
+    } else if (parts.moved == nullptr || !(parts.linear == linearPart(model))) {
+        // Sheared or flat: the triangles themselves are moved by the matrix,
+        // the body only by its position. Rebuilt only when that part changes.
+        const btMatrix3x3 linear = linearPart(model);
+        auto moved = std::make_unique<btTriangleMesh>(true, false);
+        for (int t = 0; t < parts.mesh->triangleCount(); ++t)
+            moved->addTriangle(linear * parts.mesh->corner(t, 0), linear * parts.mesh->corner(t, 1),
+                               linear * parts.mesh->corner(t, 2), false);
+        auto shape = std::make_unique<btBvhTriangleMeshShape>(moved.get(), true, true);
+        replace(std::move(shape), std::move(moved));
     }
 
-    btCollisionShape* shape = nullptr;
-    if (mesh->getNumTriangles() > 0) {
-        shape = new btBvhTriangleMeshShape(mesh, true, true);
-    } else {
-        // No whole triangle: the piece still needs its body (piece i keeps body
-        // i), so it gets one that collides with nothing.
-        delete mesh;
-        mesh = nullptr;
-        shape = new btCompoundShape();
+    if (split.fits) {
+        parts.linear = btMatrix3x3::getIdentity().scaled(split.scale);
+        return btTransform(split.turn, origin);
     }
+    parts.linear = linearPart(model);
+    return btTransform(btMatrix3x3::getIdentity(), origin);
+}
 
-    auto* motionState = new btDefaultMotionState(btTransform::getIdentity());
-    btRigidBody::btRigidBodyConstructionInfo info(0, motionState, shape, btVector3(0, 0, 0));
+int PhysicsWorld::addTrackBody(const std::vector<glm::vec3>& collision, glm::mat4 model) {
+    return addTrackBody(std::make_shared<CollisionMesh>(collision), model);
+}
+
+int PhysicsWorld::addTrackBody(std::shared_ptr<CollisionMesh> mesh, glm::mat4 model) {
+    TrackShape parts;
+    parts.mesh = std::move(mesh);
+    // A matrix with a non-finite entry never reaches the world: the body keeps
+    // the identity pose.
+    TrackShape unused;
+    const btTransform pose = shapeFor(parts, isFinite(model) ? model : glm::mat4(1.0f), unused);
+
+    auto* motionState = new btDefaultMotionState(pose);
+    btRigidBody::btRigidBodyConstructionInfo info(0, motionState, parts.shape.get(), btVector3(0, 0, 0));
     info.m_friction = 0.5f;
     info.m_rollingFriction = 0.5f;
     info.m_restitution = 0.0f;
@@ -161,23 +234,15 @@ int PhysicsWorld::addTrackBody(std::vector<glm::vec3> collision, glm::mat4 model
     auto* body = new btRigidBody(info);
     body->setCollisionFlags(body->getCollisionFlags() | btCollisionObject::CF_KINEMATIC_OBJECT);
     body->setActivationState(DISABLE_DEACTIVATION);
-
-    // A matrix with a non-finite entry never reaches the world: the body keeps
-    // the identity pose.
-    if (isFinite(model)) {
-        const btTransform pose = fromModelMatrix(model);
-        motionState->setWorldTransform(pose);
-        // Start the body where it is placed. Otherwise the first step takes the
-        // jump from the origin for the piece's motion and the piece hits
-        // whatever touches it at that speed.
-        body->setWorldTransform(pose);
-        body->setInterpolationWorldTransform(pose);
-    }
+    // Start the body where it is placed. Otherwise the first step takes the
+    // jump from the origin for the piece's motion and the piece hits whatever
+    // touches it at that speed.
+    body->setWorldTransform(pose);
+    body->setInterpolationWorldTransform(pose);
 
     dynamicsWorld->addRigidBody(body);
     trackBodies.push_back(body);
-    trackMeshes.push_back(mesh);
-    trackShapes.push_back(shape);
+    trackShapes.push_back(std::move(parts));
     return static_cast<int>(trackBodies.size()) - 1;
 }
 
@@ -202,6 +267,7 @@ glm::mat4 PhysicsWorld::getBodyMatrix(int index) const {
     }
     btTransform t;
     trackBodies[index]->getMotionState()->getWorldTransform(t);
+    t.setBasis(t.getBasis() * trackShapes[index].linear);
     return toModelMatrix(t);
 }
 
@@ -209,18 +275,25 @@ void PhysicsWorld::setBodyTransform(int index, glm::mat4 model) {
     if (index < 0 || index >= static_cast<int>(trackBodies.size()) || !isFinite(model)) {
         return;
     }
-    trackBodies[index]->getMotionState()->setWorldTransform(fromModelMatrix(model));
+    btRigidBody* body = trackBodies[index];
+    TrackShape& parts = trackShapes[index];
+    TrackShape retired; // released when the body has let go of it
+    const btTransform pose = shapeFor(parts, model, retired);
+    body->getMotionState()->setWorldTransform(pose);
+    if (body->getCollisionShape() != parts.shape.get()) {
+        body->setCollisionShape(parts.shape.get());
+        // Contacts cached against the old shape go with it.
+        if (body->getBroadphaseHandle() != nullptr)
+            broadphase->getOverlappingPairCache()->cleanProxyFromPairs(body->getBroadphaseHandle(),
+                                                                       dispatcher);
+    }
 }
 
 void PhysicsWorld::removeTrackBodies() {
-    for (std::size_t i = 0; i < trackBodies.size(); ++i) {
-        destroyBody(trackBodies[i]);
-        delete trackShapes[i]; // the shape refers to the mesh: it goes first
-        delete trackMeshes[i];
-    }
+    for (btRigidBody* body : trackBodies)
+        destroyBody(body);
     trackBodies.clear();
-    trackShapes.clear();
-    trackMeshes.clear();
+    trackShapes.clear(); // after the bodies that refer to them
 }
 
 int PhysicsWorld::step(float timeStep) {

@@ -1,14 +1,18 @@
 #pragma once
+#include "physics/CollisionMesh.h"
+
 #include <glm/glm.hpp>
 
 #include <btBulletDynamicsCommon.h>
 
+#include <memory>
 #include <vector>
 
 namespace tovi {
 
-// Model matrix <-> rigid transform. The upper 3x3 is copied unchanged (a scale
-// in the matrix reaches the body's basis); the fourth row is ignored.
+// Model matrix <-> rigid transform. The upper 3x3 is copied unchanged; the
+// fourth row is ignored. (Track bodies split a scale off first, see
+// addTrackBody.)
 glm::mat4 toModelMatrix(const btTransform& t);
 btTransform fromModelMatrix(const glm::mat4& m);
 
@@ -28,15 +32,27 @@ class PhysicsWorld {
     void createGround();
     void createBall();
 
-    // One kinematic body from the collision triangles (three positions per
-    // triangle, leftovers ignored), placed by the model matrix. A list without
-    // a whole triangle still gets its own body index. Returns the index.
-    int addTrackBody(std::vector<glm::vec3> collision, glm::mat4 model);
+    // One kinematic body for a piece, placed by the model matrix. The body
+    // views the shared mesh through its own scaling, so a scaled piece
+    // collides where it is drawn: a matrix made of a turn and a scale along
+    // the piece's own axes (mirroring included) keeps the shared tree; one
+    // whose axes are no longer at right angles (scaled along one axis, then
+    // turned about another) or are squashed flat gets its own copy of the
+    // triangles moved by the matrix. A null mesh or one without a whole
+    // triangle still gets its own body index (a body that collides with
+    // nothing). Returns the index.
+    int addTrackBody(std::shared_ptr<CollisionMesh> mesh, glm::mat4 model);
+    // The same from a triangle list of the piece's own (three positions per
+    // triangle, leftovers ignored).
+    int addTrackBody(const std::vector<glm::vec3>& collision, glm::mat4 model);
 
     glm::mat4 getBallModelMatrix() const;
     // Fresh race ball at (-0.88, 65.8, 21.2) moving at (-1, 0, 0).
     void resetBall();
+    // The body's placement as a model matrix: pose and scaling together.
     glm::mat4 getBodyMatrix(int index) const;
+    // Moves, turns and scales a track body the way addTrackBody places it.
+    // A matrix with a non-finite entry is ignored.
     void setBodyTransform(int index, glm::mat4 model);
     void removeTrackBodies();
 
@@ -55,11 +71,21 @@ class PhysicsWorld {
     std::vector<btRigidBody*> trackBodies;
 
   private:
+    // What a track body is made of besides the body itself.
+    struct TrackShape {
+        std::shared_ptr<CollisionMesh> mesh;     // shared by the pieces of a kind
+        std::unique_ptr<btCollisionShape> shape; // this body's view of it
+        std::unique_ptr<btTriangleMesh> moved;   // own triangles of a sheared placement
+        btMatrix3x3 linear;                      // the part of the matrix the shape carries
+    };
     void destroyBody(btRigidBody* body);
     // A fresh ball body (replacing the sphere) at the position, moving at (-1, 0, 0).
     void makeBall(const btVector3& position, float friction, float restitution);
-    std::vector<btTriangleMesh*> trackMeshes;   // parallel to trackBodies
-    std::vector<btCollisionShape*> trackShapes; // parallel to trackBodies
+    // Splits the matrix into the body's pose and the shape's part and
+    // (re)builds the shape as needed; what it replaces goes to `retired`.
+    // Returns the body's pose.
+    btTransform shapeFor(TrackShape& parts, const glm::mat4& model, TrackShape& retired);
+    std::vector<TrackShape> trackShapes; // parallel to trackBodies
 };
 
 } // namespace tovi

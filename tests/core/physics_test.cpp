@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -31,7 +32,10 @@ WorldCounts countBodies(const PhysicsWorld& world) {
     return counts;
 }
 
+// Triangles of a track body's shape, seen through the body's own scaling.
 int countTriangles(const btCollisionShape* shape) {
+    if (auto* scaled = dynamic_cast<const btScaledBvhTriangleMeshShape*>(shape))
+        shape = scaled->getChildShape();
     auto* meshShape = dynamic_cast<const btBvhTriangleMeshShape*>(shape);
     if (meshShape == nullptr) {
         return 0;
@@ -121,12 +125,18 @@ TEST_F(PhysicsWorldTest, BodyTransformRoundTripsExactly) {
     world.setBodyTransform(index, turned);
     expectMatrixEq(turned, world.getBodyMatrix(index));
 
-    glm::mat4 scaled = glm::scale(turned, glm::vec3(2.0f, 0.5f, 3.0f));
+    // A scale is split off into the body's shape and put back on the way out.
+    glm::mat4 scaled = glm::scale(turned, glm::vec3(2.0f, 0.5f, -3.0f));
     glm::mat4 withOddFourthRow = scaled;
     withOddFourthRow[0][3] = 4.0f;
     withOddFourthRow[3][3] = 9.0f;
     world.setBodyTransform(index, withOddFourthRow);
-    expectMatrixEq(scaled, world.getBodyMatrix(index)); // fourth row back as (0, 0, 0, 1)
+    scaled = world.getBodyMatrix(index);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(scaled[c][r], glm::scale(turned, glm::vec3(2.0f, 0.5f, -3.0f))[c][r], 1e-5f);
+    EXPECT_EQ(scaled[0][3], 0.0f); // fourth row back as (0, 0, 0, 1)
+    EXPECT_EQ(scaled[3][3], 1.0f);
 
     // A broken matrix never reaches the world: the previous pose stays.
     glm::mat4 broken = turned;
@@ -218,6 +228,65 @@ TEST_F(PhysicsWorldTest, BallRestsOnAPiecePlacedByItsMatrix) {
     EXPECT_NEAR(ballPosition(world).y, -4.75f, 0.05f);
 }
 
+// The ball set down at rest just above `at`.
+void dropBallAt(PhysicsWorld& world, const glm::vec3& at) {
+    const btTransform pose(btQuaternion::getIdentity(), btVector3(at.x, at.y + 0.5f, at.z));
+    world.ballBody->setWorldTransform(pose);
+    world.ballBody->getMotionState()->setWorldTransform(pose);
+    world.ballBody->setLinearVelocity(btVector3(0, 0, 0));
+    world.ballBody->setAngularVelocity(btVector3(0, 0, 0));
+}
+
+// Pieces of one kind share one collision mesh; each is scaled on its own and
+// collides where it is drawn (the model matrix applied to the mesh).
+TEST_F(PhysicsWorldTest, ScaledPiecesCollideWhereTheyAreDrawn) {
+    // A 2 x 2 square at height 2, stretched to twice its length (4 along x):
+    // a ball dropped at x = +1.7 (beyond the unscaled square) lands on it.
+    const auto square = std::make_shared<tovi::CollisionMesh>(flatSquare(1.0f));
+    const glm::mat4 at = glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, 2.0f, 0.0f));
+    const int stretched = world.addTrackBody(square, glm::scale(at, glm::vec3(2.0f, 1.0f, 1.0f)));
+    dropBallAt(world, glm::vec3(11.7f, 2.0f, 0.0f));
+    runSeconds(world, 1.0f);
+    EXPECT_NEAR(ballPosition(world).y, 2.25f, 0.02f);
+
+    // Turned a quarter first, the length runs along z.
+    const glm::mat4 turned = glm::rotate(at, glm::radians(90.0f), glm::vec3(0, 1, 0));
+    world.setBodyTransform(stretched, glm::scale(turned, glm::vec3(2.0f, 1.0f, 1.0f)));
+    dropBallAt(world, glm::vec3(10.0f, 2.0f, -1.7f));
+    runSeconds(world, 1.0f);
+    EXPECT_NEAR(ballPosition(world).y, 2.25f, 0.02f);
+    dropBallAt(world, glm::vec3(11.7f, 2.0f, 0.0f)); // now beside it: the ball falls past
+    runSeconds(world, 1.0f);
+    EXPECT_LT(ballPosition(world).y, 1.0f);
+
+    // The editor shrinks a piece step by step: the same mesh, scaled again.
+    world.setBodyTransform(stretched, glm::scale(at, glm::vec3(0.5f, 1.0f, 1.0f)));
+    dropBallAt(world, glm::vec3(10.9f, 2.0f, 0.0f));
+    runSeconds(world, 1.0f);
+    EXPECT_LT(ballPosition(world).y, 1.0f);
+
+    // Scaled along x, then turned about y: the square becomes a rhombus
+    // reaching x = +-2.83 at z = 0 and z = +-1.41 at x = 0. It takes its own
+    // moved triangles and still collides as drawn.
+    const glm::mat4 sheared =
+        glm::rotate(glm::scale(at, glm::vec3(2.0f, 1.0f, 1.0f)), glm::radians(45.0f), glm::vec3(0, 1, 0));
+    world.setBodyTransform(stretched, sheared);
+    dropBallAt(world, glm::vec3(12.0f, 2.0f, 0.0f));
+    runSeconds(world, 1.0f);
+    EXPECT_NEAR(ballPosition(world).y, 2.25f, 0.02f);
+    const glm::mat4 back = world.getBodyMatrix(stretched);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(back[c][r], sheared[c][r], 1e-5f);
+
+    // A second piece of the same kind shares the tree; pieces on the way
+    // out leave the mesh to whoever still uses it.
+    world.addTrackBody(square, glm::translate(glm::mat4(1.0f), glm::vec3(-10.0f, 2.0f, 0.0f)));
+    EXPECT_EQ(square.use_count(), 3);
+    world.removeTrackBodies();
+    EXPECT_EQ(square.use_count(), 1);
+}
+
 TEST_F(PhysicsWorldTest, CollisionListsGiveWholeTrianglesOnly) {
     std::vector<glm::vec3> nine;
     for (int i = 0; i < 9; ++i) {
@@ -240,7 +309,9 @@ TEST_F(PhysicsWorldTest, CollisionListsGiveWholeTrianglesOnly) {
 TEST_F(PhysicsWorldTest, PieceWithoutTrianglesKeepsItsIndexAndIsSafe) {
     // Empty and too-short lists each get their own body between real pieces.
     EXPECT_EQ(world.addTrackBody(flatSquare(1.0f), glm::mat4(1.0f)), 0);
-    EXPECT_EQ(world.addTrackBody({}, glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, 0.0f, 0.0f))), 1);
+    EXPECT_EQ(world.addTrackBody(std::vector<glm::vec3>{},
+                                 glm::translate(glm::mat4(1.0f), glm::vec3(10.0f, 0.0f, 0.0f))),
+              1);
     EXPECT_EQ(world.addTrackBody({{1, 2, 3}, {4, 5, 6}}, glm::mat4(1.0f)), 2);
     EXPECT_EQ(world.addTrackBody({{kNaN, 0, 0}, {1, 0, 0}, {0, 0, 1}}, glm::mat4(1.0f)), 3);
     EXPECT_EQ(world.addTrackBody(flatSquare(1.0f), glm::mat4(1.0f)), 4);
@@ -253,7 +324,7 @@ TEST_F(PhysicsWorldTest, PieceWithoutTrianglesKeepsItsIndexAndIsSafe) {
     EXPECT_NEAR(ballPosition(world).y, -4.75f, 0.02f);
 
     world.removeTrackBodies();
-    EXPECT_EQ(world.addTrackBody({}, glm::mat4(1.0f)), 0);
+    EXPECT_EQ(world.addTrackBody(std::vector<glm::vec3>{}, glm::mat4(1.0f)), 0);
 }
 
 TEST(PhysicsWorldSetUp, BuildsTheDocumentedBodies) {

@@ -1,6 +1,5 @@
 #include "app/GlLevelFactory.h"
 
-#include "render/GL.h"
 #include "render/Texture.h"
 #include "scene/Ring.h"
 #include "scene/Track.h"
@@ -10,12 +9,12 @@
 namespace tovi {
 
 scene::SceneObject* GlLevelFactory::makePiece(const std::string& meshPath, const glm::mat4& model) {
-    objects.push_back(std::make_unique<scene::Track>(model, trackShader, physicsWorld, meshPath));
+    objects.push_back(std::make_unique<scene::Track>(model, trackShader, physicsWorld, meshPath, assets));
     return objects.back().get();
 }
 
 scene::SceneObject* GlLevelFactory::makeRing(const glm::mat4& model) {
-    objects.push_back(std::make_unique<scene::Ring>(model, ringShader));
+    objects.push_back(std::make_unique<scene::Ring>(model, ringShader, assets));
     return objects.back().get();
 }
 
@@ -27,22 +26,12 @@ void GlLevelFactory::destroy(scene::SceneObject* object) {
         objects.erase(found);
 }
 
-namespace {
-void setFilter(GLenum parameter, GLint value) {
-    glActiveTexture(GL_TEXTURE5);
-    for (GLuint texture : textureRegistry) {
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexParameteri(GL_TEXTURE_2D, parameter, value);
-    }
-}
-} // namespace
-
 void GlLevelFactory::applyMagnificationFilter(bool nearest) {
-    setFilter(GL_TEXTURE_MAG_FILTER, nearest ? GL_NEAREST : GL_LINEAR);
+    textureRegistry.setNearestMagnification(nearest);
 }
 
 void GlLevelFactory::applyMinificationFilter(bool nearest) {
-    setFilter(GL_TEXTURE_MIN_FILTER, nearest ? GL_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+    textureRegistry.setNearestMinification(nearest);
 }
 
 } // namespace tovi

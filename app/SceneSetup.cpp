@@ -20,6 +20,7 @@
 #include "render/ShadowMap.h"
 #include "render/SkyBox.h"
 #include "render/TextRenderer.h"
+#include "scene/AssetStore.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
@@ -40,11 +41,14 @@ template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&
 
 // Everything scene setup creates. Members are released in reverse order of
 // declaration, so they are declared in reverse teardown order: the shaders
-// of the scene go first, the window's input last.
+// of the scene go first, the window's input last. The asset store hands out
+// the meshes, pictures and collision meshes the objects share; each goes
+// with the last object using it.
 struct GameScene {
     std::unique_ptr<Settings> settings;
     std::unique_ptr<CourseList> courses;
     std::unique_ptr<GlfwInput> input;
+    scene::AssetStore assets;
     // Owns the level's pieces and rings.
     std::unique_ptr<GlLevelFactory> levelFactory;
     std::unique_ptr<Rotationposition> rotationposition;
@@ -99,13 +103,13 @@ void setupScene(GLFWwindow* window) {
     physicsWorld->createGround();
     physicsWorld->createBall();
 
-    ball = make(s.ball, glm::mat4(1.0f), lampertPhongShader);
+    ball = make(s.ball, glm::mat4(1.0f), lampertPhongShader, s.assets);
     myCollision = make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight,
                        std::make_unique<ScreenPictures>(screenWidth, screenHeight));
     shadowMap = make(s.shadowMap);
 
     make(s.input, window);
-    make(s.levelFactory, normalmapShader, defaultShader, physicsWorld);
+    make(s.levelFactory, normalmapShader, defaultShader, physicsWorld, s.assets);
     ControlsContext context;
     context.input = s.input.get();
     context.factory = s.levelFactory.get();
@@ -129,11 +133,14 @@ void setupScene(GLFWwindow* window) {
     context.trackPath = start.save;
     context.trackReadPath = start.read;
     controls = make(s.controls, context);
+    // The textures take the filters the controls start with.
+    s.levelFactory->applyMagnificationFilter(controls->nearestMagnification);
+    s.levelFactory->applyMinificationFilter(controls->nearestMinification);
 
     textRenderer = make(s.textRenderer);
     skyBox = make(s.skyBox);
     particleRenderer = make(s.particleRenderer, glm::mat4(1.0f));
-    light = make(s.light, glm::mat4(1.0f), defaultShader);
+    light = make(s.light, glm::mat4(1.0f), defaultShader, s.assets);
     rotationposition = make(s.rotationposition, 0.0f, 0.0f, 0.0f, 4.0f);
     frustum = make(s.frustum);
     frustum->setCamInternals(0.39269909f, 1.3333334f, 0.1f, 100.0f);

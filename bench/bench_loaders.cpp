@@ -2,10 +2,10 @@
 // own with the game data of the source tree (median of several repetitions):
 // image decoding (loadImage), a whole texture (decode, upload, mipmaps), OBJ
 // reading with tangent frames and the merging indexer, STL reading, a piece's
-// collision body, one track piece as the game builds it, and each shader
-// program. Times are CPU time of the process (all threads, the GL driver's
-// included), which other work on the machine disturbs far less than the wall
-// clock. Needs a display (tools/bench.sh runs it under Xvfb).
+// collision body, one track piece as the game builds it (the first of its
+// kind and one more sharing its assets), and each shader program. Times are CPU time of the process (all
+// threads, the GL driver's included), which other work on the machine disturbs far less than the wall clock.
+// Needs a display (tools/bench.sh runs it under Xvfb).
 //
 //   bench_loaders [--reps N]
 #include "BenchSupport.h"
@@ -16,6 +16,7 @@
 #include "render/GL.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
+#include "scene/AssetStore.h"
 #include "scene/MeshBuffers.h"
 #include "scene/Track.h"
 
@@ -103,10 +104,14 @@ int main(int argc, char** argv) {
         line(std::string("readPlainPng ") + name + (taken ? "" : " (declined)"),
              medianMs([&] { tovi::readPlainPng(tex + name, png); }));
     }
-    line("Texture wood.png (decode, upload, mipmaps)", medianMs([&] {
-             tovi::Texture t(tex + "wood.png");
-             glFinish();
-         }));
+    // YouWin.png is loaded when the race is first won: its time is the
+    // pause before the win picture appears.
+    for (const char* name : {"wood.png", "YouWin.png"}) {
+        line(std::string("Texture ") + name + " (decode, upload, mipmaps)", medianMs([&] {
+                 tovi::Texture t(tex + name);
+                 glFinish();
+             }));
+    }
     {
         int w = 0, h = 0;
         const std::vector<unsigned char> pixels = tovi::loadImage(tex + "wood.png", w, h);
@@ -167,10 +172,19 @@ int main(int argc, char** argv) {
     std::unique_ptr<tovi::ShaderProgram> normalmap(
         new tovi::ShaderProgram("Kobuldo/Shader/normalmap.vert", "Kobuldo/Shader/normalmap.frag"));
     {
+        // A piece whose kind is new loads its mesh, collision mesh and
+        // pictures; every further one shares them.
         tovi::PhysicsWorld world;
         for (const char* name : {"straight", "left"}) {
-            line(std::string("whole track piece: ") + name, medianMs([&] {
-                     tovi::scene::Track piece(glm::mat4(1.0f), normalmap.get(), &world, obj + name);
+            line(std::string("whole track piece, first of its kind: ") + name, medianMs([&] {
+                     tovi::scene::AssetStore assets;
+                     tovi::scene::Track piece(glm::mat4(1.0f), normalmap.get(), &world, obj + name, assets);
+                     glFinish();
+                 }));
+            tovi::scene::AssetStore assets;
+            tovi::scene::Track first(glm::mat4(1.0f), normalmap.get(), &world, obj + name, assets);
+            line(std::string("  another piece of the kind (shared assets)"), medianMs([&] {
+                     tovi::scene::Track piece(glm::mat4(1.0f), normalmap.get(), &world, obj + name, assets);
                      glFinish();
                  }));
         }

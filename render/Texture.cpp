@@ -9,7 +9,47 @@
 
 namespace tovi {
 
-std::vector<GLuint> textureRegistry;
+TextureRegistry textureRegistry;
+
+namespace {
+
+GLint magnificationFilter(bool nearest) {
+    return nearest ? GL_NEAREST : GL_LINEAR;
+}
+GLint minificationFilter(bool nearest) {
+    return nearest ? GL_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
+}
+
+// Sets one parameter on every listed texture, through unit 5 so the
+// textures bound for drawing stay bound.
+void setOnAll(const std::vector<GLuint>& textures, GLenum parameter, GLint value) {
+    glActiveTexture(GL_TEXTURE5);
+    for (GLuint texture : textures) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, parameter, value);
+    }
+    glActiveTexture(GL_TEXTURE0);
+}
+
+} // namespace
+
+void TextureRegistry::setNearestMagnification(bool nearest) {
+    nearestMag = nearest;
+    setOnAll(live, GL_TEXTURE_MAG_FILTER, magnificationFilter(nearest));
+}
+
+void TextureRegistry::setNearestMinification(bool nearest) {
+    nearestMin = nearest;
+    setOnAll(live, GL_TEXTURE_MIN_FILTER, minificationFilter(nearest));
+}
+
+void TextureRegistry::add(GLuint texture) {
+    live.push_back(texture);
+}
+
+void TextureRegistry::remove(GLuint texture) {
+    live.erase(std::remove(live.begin(), live.end(), texture), live.end());
+}
 
 namespace {
 
@@ -197,7 +237,7 @@ Texture::Texture(std::string path) {
     glGenTextures(1, &textureId);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, textureId);
-    textureRegistry.push_back(textureId);
+    textureRegistry.add(textureId);
 
     Picture picture;
     if (!decodePicture(path, picture)) {
@@ -232,12 +272,15 @@ Texture::Texture(std::string path) {
             upload(GL_TEXTURE_2D, level, width, height, picture.format, pitch, picture.channels, source);
         }
     }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    minificationFilter(textureRegistry.nearestMinification()));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                    magnificationFilter(textureRegistry.nearestMagnification()));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
 }
 
 Texture::~Texture() {
+    textureRegistry.remove(textureId);
     glDeleteTextures(1, &textureId);
 }
 

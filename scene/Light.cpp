@@ -1,13 +1,14 @@
 #include "scene/Light.h"
 
 #include "render/ShaderProgram.h"
+#include "scene/AssetStore.h"
 
 namespace tovi::scene {
 
-Light::Light(const glm::mat4& model, tovi::ShaderProgram* program) : SceneObject(model), program(program) {
-    mesh = loadPlainMesh("Kobuldo/Objects/V2/light.obj");
-    texture = std::make_unique<Texture>("Kobuldo/Textures/light.jpg");
-    buffers.upload(mesh, program != nullptr ? program->programId : 0, false);
+Light::Light(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
+    : SceneObject(model), program(program) {
+    mesh = assets.plainMesh("Kobuldo/Objects/V2/light.obj", program != nullptr ? program->programId : 0);
+    texture = assets.texture("Kobuldo/Textures/light.jpg");
 }
 
 void Light::draw() {
@@ -18,7 +19,7 @@ void Light::draw() {
     glUniform1i(glGetUniformLocation(id, "color_texture"), 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture->textureId);
-    buffers.draw();
+    mesh->draw();
 }
 
 } // namespace tovi::scene

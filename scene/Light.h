@@ -10,13 +10,14 @@ class ShaderProgram;
 }
 
 namespace tovi::scene {
+class AssetStore;
 
 // The lamp drawn above every visible track piece. Where it appears is up to
 // the caller, which sets "view_proj" and "model" in the default program
 // before each draw; modelMatrix is not used for drawing.
 class Light : public SceneObject {
   public:
-    Light(const glm::mat4& model, tovi::ShaderProgram* program);
+    Light(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets);
     ~Light() override = default;
     Light(const Light&) = delete;
     Light& operator=(const Light&) = delete;
@@ -28,9 +29,8 @@ class Light : public SceneObject {
     void drawShadow() override {}
 
     tovi::ShaderProgram* program = nullptr;
-    std::unique_ptr<Texture> texture;
-    MeshData mesh;
-    MeshBuffers buffers;
+    std::shared_ptr<const Texture> texture;
+    std::shared_ptr<const MeshBuffers> mesh;
 };
 
 } // namespace tovi::scene

@@ -92,6 +92,7 @@ void MeshBuffers::upload(const MeshData& mesh, GLuint program, bool withTangents
     }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     count = static_cast<GLsizei>(mesh.indices.size());
+    vertices = static_cast<GLsizei>(mesh.positions.size());
 
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);

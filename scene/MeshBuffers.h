@@ -12,8 +12,9 @@ class Texture;
 
 namespace tovi::scene {
 
-// The indexed arrays of one mesh, as every scene object keeps them after
-// upload. Tangents and bitangents are empty for meshes without normal maps.
+// The indexed arrays of one mesh, as the loaders give them for upload (nothing
+// keeps them afterwards). Tangents and bitangents are empty for meshes without
+// normal maps.
 struct MeshData {
     std::vector<glm::vec3> positions;
     std::vector<glm::vec2> uvs;
@@ -31,7 +32,8 @@ MeshData loadNormalMappedMesh(const std::string& objPath);
 // OBJ -> plain indexer (one vertex per corner), for rings and the lamp.
 MeshData loadPlainMesh(const std::string& objPath);
 
-// The GL side of one mesh: a vertex array object, one array buffer per
+// The GL side of one mesh (shared by every object drawing that mesh file, see
+// AssetStore): a vertex array object, one array buffer per
 // attribute and a 16-bit element buffer. Attributes are looked up by name in
 // the drawing program; a name the program does not use is left unbound.
 class MeshBuffers {
@@ -53,6 +55,7 @@ class MeshBuffers {
     void drawShadow() const;
 
     GLsizei indexCount() const { return count; }
+    GLsizei vertexCount() const { return vertices; }
 
     GLuint vertexArray = 0;
     GLuint positionBuffer = 0;
@@ -64,6 +67,7 @@ class MeshBuffers {
 
   private:
     GLsizei count = 0;
+    GLsizei vertices = 0;
 };
 
 // The draw shared by the normal-mapped objects (pieces, ball, head): program,

@@ -1,15 +1,17 @@
 #include "scene/Pellix.h"
 
 #include "render/ShaderProgram.h"
+#include "scene/AssetStore.h"
 
 namespace tovi::scene {
 
-Pellix::Pellix(const glm::mat4& model, tovi::ShaderProgram* program) : SceneObject(model), program(program) {
-    mesh = loadNormalMappedMesh("Kobuldo/Objects/V2/shpere.obj");
-    diffuseTexture = std::make_unique<Texture>("Kobuldo/Textures/pellixTex.jpg");
-    normalTexture = std::make_unique<Texture>("Kobuldo/Textures/pellixTex-normal.jpg");
-    buffers.upload(mesh, program != nullptr ? program->programId : 0, true);
-    head = std::make_unique<PellixHead>(glm::mat4(1.0f), program);
+Pellix::Pellix(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
+    : SceneObject(model), program(program) {
+    mesh =
+        assets.normalMappedMesh("Kobuldo/Objects/V2/shpere.obj", program != nullptr ? program->programId : 0);
+    diffuseTexture = assets.texture("Kobuldo/Textures/pellixTex.jpg");
+    normalTexture = assets.texture("Kobuldo/Textures/pellixTex-normal.jpg");
+    head = std::make_unique<PellixHead>(glm::mat4(1.0f), program, assets);
 }
 
 void Pellix::update(float) {
@@ -20,12 +22,12 @@ void Pellix::draw() {
     if (program == nullptr)
         return;
     const glm::vec3 light(modelMatrix[3][0], modelMatrix[3][1] + 6.0f, modelMatrix[3][2]);
-    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), buffers);
+    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), *mesh);
     head->draw();
 }
 
 void Pellix::drawShadow() {
-    buffers.drawShadow();
+    mesh->drawShadow();
 }
 
 } // namespace tovi::scene

@@ -12,13 +12,14 @@ class ShaderProgram;
 }
 
 namespace tovi::scene {
+class AssetStore;
 
 // The player's ball as drawn: a normal-mapped sphere wherever the ball's body
 // is (the frame update copies the body's matrix into modelMatrix), with the
 // head it owns riding on top.
 class Pellix : public SceneObject {
   public:
-    Pellix(const glm::mat4& model, tovi::ShaderProgram* program);
+    Pellix(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets);
     ~Pellix() override = default;
     Pellix(const Pellix&) = delete;
     Pellix& operator=(const Pellix&) = delete;
@@ -31,10 +32,9 @@ class Pellix : public SceneObject {
     void drawShadow() override;
 
     tovi::ShaderProgram* program = nullptr;
-    std::unique_ptr<Texture> diffuseTexture;
-    std::unique_ptr<Texture> normalTexture;
-    MeshData mesh;
-    MeshBuffers buffers;
+    std::shared_ptr<const Texture> diffuseTexture;
+    std::shared_ptr<const Texture> normalTexture;
+    std::shared_ptr<const MeshBuffers> mesh;
     HeadPlacement headPlacement;
     std::unique_ptr<PellixHead> head;
 };

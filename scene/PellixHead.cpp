@@ -1,26 +1,27 @@
 #include "scene/PellixHead.h"
 
 #include "render/ShaderProgram.h"
+#include "scene/AssetStore.h"
 
 namespace tovi::scene {
 
-PellixHead::PellixHead(const glm::mat4& model, tovi::ShaderProgram* program)
+PellixHead::PellixHead(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
     : SceneObject(model), program(program) {
-    mesh = loadNormalMappedMesh("Kobuldo/Objects/V2/pellixHead.obj");
-    diffuseTexture = std::make_unique<Texture>("Kobuldo/Textures/pellixTex2.jpg");
-    normalTexture = std::make_unique<Texture>("Kobuldo/Textures/pellixTex2-normal.jpg");
-    buffers.upload(mesh, program != nullptr ? program->programId : 0, true);
+    mesh = assets.normalMappedMesh("Kobuldo/Objects/V2/pellixHead.obj",
+                                   program != nullptr ? program->programId : 0);
+    diffuseTexture = assets.texture("Kobuldo/Textures/pellixTex2.jpg");
+    normalTexture = assets.texture("Kobuldo/Textures/pellixTex2-normal.jpg");
 }
 
 void PellixHead::draw() {
     if (program == nullptr)
         return;
     const glm::vec3 light(modelMatrix[3][0], modelMatrix[3][1] + 6.0f, modelMatrix[3][2]);
-    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), buffers);
+    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), *mesh);
 }
 
 void PellixHead::drawShadow() {
-    buffers.drawShadow();
+    mesh->drawShadow();
 }
 
 } // namespace tovi::scene

@@ -10,12 +10,13 @@ class ShaderProgram;
 }
 
 namespace tovi::scene {
+class AssetStore;
 
 // The decorative head riding on the ball. The ball owns it, writes its
 // modelMatrix every update and draws it right after itself.
 class PellixHead : public SceneObject {
   public:
-    PellixHead(const glm::mat4& model, tovi::ShaderProgram* program);
+    PellixHead(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets);
     ~PellixHead() override = default;
     PellixHead(const PellixHead&) = delete;
     PellixHead& operator=(const PellixHead&) = delete;
@@ -26,10 +27,9 @@ class PellixHead : public SceneObject {
     void drawShadow() override;
 
     tovi::ShaderProgram* program = nullptr;
-    std::unique_ptr<Texture> diffuseTexture;
-    std::unique_ptr<Texture> normalTexture;
-    MeshData mesh;
-    MeshBuffers buffers;
+    std::shared_ptr<const Texture> diffuseTexture;
+    std::shared_ptr<const Texture> normalTexture;
+    std::shared_ptr<const MeshBuffers> mesh;
 };
 
 } // namespace tovi::scene

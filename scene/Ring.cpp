@@ -1,16 +1,17 @@
 #include "scene/Ring.h"
 
 #include "render/ShaderProgram.h"
+#include "scene/AssetStore.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
 namespace tovi::scene {
 
-Ring::Ring(const glm::mat4& model, tovi::ShaderProgram* program) : SceneObject(model), program(program) {
-    mesh = loadPlainMesh("Kobuldo/Objects/V2/ring.obj");
-    texture = std::make_unique<Texture>("Kobuldo/Textures/ring.jpg");
-    buffers.upload(mesh, program != nullptr ? program->programId : 0, false);
+Ring::Ring(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
+    : SceneObject(model), program(program) {
+    mesh = assets.plainMesh("Kobuldo/Objects/V2/ring.obj", program != nullptr ? program->programId : 0);
+    texture = assets.texture("Kobuldo/Textures/ring.jpg");
 }
 
 void Ring::update(float timeStep) {
@@ -28,11 +29,11 @@ void Ring::draw() {
     glBindTexture(GL_TEXTURE_2D, texture->textureId);
     const glm::mat4 model = drawMatrix();
     glUniformMatrix4fv(glGetUniformLocation(id, "model"), 1, GL_FALSE, glm::value_ptr(model));
-    buffers.draw();
+    mesh->draw();
 }
 
 void Ring::drawShadow() {
-    buffers.drawShadow();
+    mesh->drawShadow();
 }
 
 } // namespace tovi::scene

@@ -10,13 +10,14 @@ class ShaderProgram;
 }
 
 namespace tovi::scene {
+class AssetStore;
 
 // A course ring: "Kobuldo/Objects/V2/ring.obj" with "Kobuldo/Textures/ring.jpg",
 // drawn with the default program. Passing is decided by distance to the
 // position column of modelMatrix alone.
 class Ring : public SceneObject {
   public:
-    Ring(const glm::mat4& model, tovi::ShaderProgram* program);
+    Ring(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets);
     ~Ring() override = default;
     Ring(const Ring&) = delete;
     Ring& operator=(const Ring&) = delete;
@@ -28,9 +29,8 @@ class Ring : public SceneObject {
     void drawShadow() override;
 
     tovi::ShaderProgram* program = nullptr;
-    std::unique_ptr<Texture> texture;
-    MeshData mesh;
-    MeshBuffers buffers;
+    std::shared_ptr<const Texture> texture;
+    std::shared_ptr<const MeshBuffers> mesh;
 };
 
 } // namespace tovi::scene

@@ -2,26 +2,18 @@
 
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
-
-#include <utility>
-#include <vector>
+#include "scene/AssetStore.h"
 
 namespace tovi::scene {
 
 Track::Track(const glm::mat4& model, tovi::ShaderProgram* program, tovi::PhysicsWorld* physicsWorld,
-             std::string meshPath)
+             std::string meshPath, AssetStore& assets)
     : TrackBase(model, meshPath), program(program), physicsWorld(physicsWorld) {
-    mesh = loadNormalMappedMesh(meshPath + ".obj");
-
-    std::vector<glm::vec3> collision;
-    loadStlVertices(meshPath + ".stl", collision);
+    mesh = assets.normalMappedMesh(meshPath + ".obj", program != nullptr ? program->programId : 0);
     if (physicsWorld != nullptr)
-        bodyIndex = physicsWorld->addTrackBody(std::move(collision), modelMatrix);
-
-    diffuseTexture = std::make_unique<Texture>("Kobuldo/Textures/wood.png");
-    normalTexture = std::make_unique<Texture>("Kobuldo/Textures/wood-normal.png");
-
-    buffers.upload(mesh, program != nullptr ? program->programId : 0, true);
+        bodyIndex = physicsWorld->addTrackBody(assets.collisionMesh(meshPath + ".stl"), modelMatrix);
+    diffuseTexture = assets.texture("Kobuldo/Textures/wood.png");
+    normalTexture = assets.texture("Kobuldo/Textures/wood-normal.png");
 }
 
 void Track::draw() {
@@ -29,11 +21,11 @@ void Track::draw() {
         return;
     const glm::vec3 light(modelMatrix[3][0] + lightOffsetX, modelMatrix[3][1] + 6.0f,
                           modelMatrix[3][2] + lightOffsetZ);
-    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), buffers);
+    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), *mesh);
 }
 
 void Track::drawShadow() {
-    buffers.drawShadow();
+    mesh->drawShadow();
 }
 
 } // namespace tovi::scene

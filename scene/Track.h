@@ -12,14 +12,17 @@ class PhysicsWorld;
 } // namespace tovi
 
 namespace tovi::scene {
+class AssetStore;
 
 // A placed track piece: the normal-mapped wooden mesh from meshPath + ".obj"
-// and a kinematic collision body from meshPath + ".stl". Missing files leave
-// the mesh empty (it draws nothing); the piece still gets its body.
+// and a kinematic collision body from meshPath + ".stl", both shared with the
+// other pieces of its kind through the store, as are the wood pictures.
+// Missing files leave the mesh empty (it draws nothing); the piece still gets
+// its body.
 class Track : public TrackBase {
   public:
     Track(const glm::mat4& model, tovi::ShaderProgram* program, tovi::PhysicsWorld* physicsWorld,
-          std::string meshPath);
+          std::string meshPath, AssetStore& assets);
     ~Track() override = default;
     Track(const Track&) = delete;
     Track& operator=(const Track&) = delete;
@@ -31,10 +34,9 @@ class Track : public TrackBase {
 
     tovi::ShaderProgram* program = nullptr;
     tovi::PhysicsWorld* physicsWorld = nullptr;
-    std::unique_ptr<Texture> diffuseTexture;
-    std::unique_ptr<Texture> normalTexture;
-    MeshData mesh;
-    MeshBuffers buffers;
+    std::shared_ptr<const Texture> diffuseTexture;
+    std::shared_ptr<const Texture> normalTexture;
+    std::shared_ptr<const MeshBuffers> mesh;
 };
 
 } // namespace tovi::scene

@@ -13,6 +13,7 @@
 #include "render/ShaderProgram.h"
 #include "render/ShadowMap.h"
 #include "render/TextRenderer.h"
+#include "scene/AssetStore.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
 
@@ -609,8 +610,9 @@ TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuri
     auto phong = std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/lampertPhong.vert",
                                                        "Kobuldo/Shader/lampertPhong.frag");
     // The ball 20 above the origin, so it lies in the light's view.
+    tovi::scene::AssetStore assets;
     auto ball = std::make_unique<tovi::scene::Pellix>(glm::translate(glm::mat4(1.0f), glm::vec3(0, 20, 0)),
-                                                      phong.get());
+                                                      phong.get(), assets);
     casters = {&pieceA, &pieceB, ball.get()};
     frame.shadowMap = shadow.get();
     frame.offscreen = offscreen.get();

@@ -1,6 +1,6 @@
-// The GL scene objects: textures, sky box, track pieces, rings, the ball with
-// its head and the light marker. Each test runs in a fresh temporary folder
-// holding its own small Kobuldo/ tree, built from tests/data/scene_objects.
+// The GL scene objects: sky box, track pieces, rings, the ball with its head
+// and the light marker. Each test runs in a fresh temporary folder holding its
+// own small Kobuldo/ tree, built from tests/data/scene_objects.
 #include "core/HeadPlacement.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
@@ -10,190 +10,18 @@
 #include "scene/Pellix.h"
 #include "scene/Ring.h"
 #include "scene/Track.h"
-#include "tests/gl/GlTestContext.h"
+#include "tests/gl/SceneFixture.h"
 
-#include <FreeImage.h>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include <array>
-#include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
-namespace fs = std::filesystem;
 using tovi::ShaderProgram;
+using namespace tovi::testing;
 
 namespace {
-
-const fs::path kData = fs::path(ZENTARO_TEST_DATA) / "scene_objects";
-const std::string kObjects = "Kobuldo/Objects/V2/";
-
-using Pixel = std::array<unsigned char, 4>;
-
-// A 1 x 1 32-bit picture whose stored bytes are blue, green, red, alpha.
-void writeImage(const fs::path& path, const Pixel& bgra) {
-    FIBITMAP* bitmap = FreeImage_Allocate(1, 1, 32);
-    ASSERT_NE(bitmap, nullptr);
-    BYTE* bits = FreeImage_GetBits(bitmap);
-    for (int i = 0; i < 4; ++i)
-        bits[i] = bgra[i];
-    ASSERT_TRUE(FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0));
-    FreeImage_Unload(bitmap);
-}
-
-// A 16 x 16 colour target, cleared to transparent black.
-class RenderTarget {
-  public:
-    static constexpr int kSize = 16;
-    RenderTarget() {
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glGenRenderbuffers(1, &colour);
-        glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kSize, kSize);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-        glViewport(0, 0, kSize, kSize);
-        clear();
-    }
-    ~RenderTarget() {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteRenderbuffers(1, &colour);
-        glDeleteFramebuffers(1, &framebuffer);
-    }
-    void clear() {
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
-    Pixel at(int x, int y) const {
-        Pixel p{};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
-        return p;
-    }
-    bool drawnAt(int x, int y) const { return at(x, y)[3] != 0; }
-    bool anythingDrawn() const {
-        for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x)
-                if (drawnAt(x, y))
-                    return true;
-        return false;
-    }
-    GLuint framebuffer = 0;
-    GLuint colour = 0;
-};
-
-glm::vec3 uniformVec3(GLuint program, const char* name) {
-    glm::vec3 v(-1.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), glm::value_ptr(v));
-    return v;
-}
-
-glm::mat4 uniformMat4(GLuint program, const char* name) {
-    glm::mat4 m(-1.0f);
-    glGetUniformfv(program, glGetUniformLocation(program, name), glm::value_ptr(m));
-    return m;
-}
-
-GLint uniformInt(GLuint program, const char* name) {
-    GLint v = -1;
-    glGetUniformiv(program, glGetUniformLocation(program, name), &v);
-    return v;
-}
-
-GLuint boundTexture(GLenum unit) {
-    GLint name = 0;
-    glActiveTexture(unit);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
-    glActiveTexture(GL_TEXTURE0);
-    return static_cast<GLuint>(name);
-}
-
-void expectNear(const glm::vec3& actual, const glm::vec3& expected) {
-    for (int i = 0; i < 3; ++i)
-        EXPECT_NEAR(actual[i], expected[i], 1e-5f) << "component " << i;
-}
-
-void expectNear(const glm::mat4& actual, const glm::mat4& expected) {
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            EXPECT_NEAR(actual[c][r], expected[c][r], 1e-5f) << "column " << c << " row " << r;
-}
-
-class SceneObjectsTest : public tovi::testing::GlTest {
-  protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        std::random_device random;
-        root = fs::temp_directory_path() / ("zentaro-scene-" + std::to_string(random()));
-        fs::create_directories(root / "Kobuldo/Objects/V2");
-        fs::create_directories(root / "Kobuldo/Textures");
-        fs::current_path(root);
-        normalmap = std::make_unique<ShaderProgram>((kData / "normalmap.vert").string(),
-                                                    (kData / "normalmap.frag").string());
-        plain = std::make_unique<ShaderProgram>((kData / "default.vert").string(),
-                                                (kData / "default.frag").string());
-        shadow = std::make_unique<ShaderProgram>((kData / "shadow.vert").string(),
-                                                 (kData / "shadow.frag").string());
-    }
-    void TearDown() override {
-        normalmap.reset();
-        plain.reset();
-        shadow.reset();
-        GlTest::TearDown();
-        std::error_code ignored;
-        if (!root.empty())
-            fs::remove_all(root, ignored);
-    }
-
-    // Puts the quad fixture (and its collision mesh) under the given names.
-    void installMesh(const std::string& name, bool withCollision = false) {
-        fs::copy_file(kData / "quad.obj", root / (kObjects + name + ".obj"));
-        if (withCollision)
-            fs::copy_file(kData / "quad.stl", root / (kObjects + name + ".stl"));
-    }
-    void installTexture(const std::string& name, const Pixel& bgra = {10, 20, 30, 255}) {
-        writeImage(root / "Kobuldo/Textures" / name, bgra);
-    }
-
-    fs::path root;
-    std::unique_ptr<ShaderProgram> normalmap;
-    std::unique_ptr<ShaderProgram> plain;
-    std::unique_ptr<ShaderProgram> shadow;
-};
-
-// --- Textures ---------------------------------------------------------------
-
-TEST_F(SceneObjectsTest, TextureUploadsRedFirstAndRegistersEveryTexture) {
-    installTexture("pixel.png", {1, 2, 3, 4});
-    const size_t before = tovi::textureRegistry.size();
-
-    tovi::Texture texture("Kobuldo/Textures/pixel.png");
-    ASSERT_EQ(tovi::textureRegistry.size(), before + 1);
-    EXPECT_EQ(tovi::textureRegistry.back(), texture.textureId);
-
-    Pixel pixel{};
-    glBindTexture(GL_TEXTURE_2D, texture.textureId);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
-    EXPECT_EQ(pixel, (Pixel{3, 2, 1, 4}));
-
-    // A missing file still takes a registry entry and gives an empty texture.
-    tovi::Texture missing("Kobuldo/Textures/nothing-here.png");
-    ASSERT_EQ(tovi::textureRegistry.size(), before + 2);
-    EXPECT_EQ(tovi::textureRegistry.back(), missing.textureId);
-    EXPECT_NE(missing.textureId, texture.textureId);
-    GLint width = -1;
-    GLint height = -1;
-    glBindTexture(GL_TEXTURE_2D, missing.textureId);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    EXPECT_EQ(width, 0);
-    EXPECT_EQ(height, 0);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-}
 
 // --- Sky box ----------------------------------------------------------------
 
@@ -270,19 +98,20 @@ TEST_F(SceneObjectsTest, TrackTakesItsNameAndCollisionMeshFromTheMeshPath) {
     tovi::PhysicsWorld world;
     const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(2, 3, 4));
 
-    tovi::scene::Track piece(model, normalmap.get(), &world, kObjects + "left");
+    tovi::scene::Track piece(model, normalmap.get(), &world, kObjects + "left", assets);
     EXPECT_EQ(piece.pieceName, "left");
     expectNear(piece.modelMatrix, model);
-    // The drawn quad: four distinct vertices, two triangles.
-    EXPECT_EQ(piece.mesh.positions.size(), 4u);
-    EXPECT_EQ(piece.mesh.tangents.size(), 4u);
-    EXPECT_EQ(piece.buffers.indexCount(), 6);
+    // The drawn quad: four distinct vertices, two triangles, with tangents.
+    EXPECT_EQ(piece.mesh->vertexCount(), 4);
+    EXPECT_EQ(piece.mesh->indexCount(), 6);
+    EXPECT_NE(piece.mesh->tangentBuffer, 0u);
 
     ASSERT_EQ(piece.bodyIndex, 0);
     ASSERT_EQ(world.trackBodies.size(), 1u);
+    // The body views the kind's shared tree through its own scaling.
     const btCollisionShape* shape = world.trackBodies[0]->getCollisionShape();
-    ASSERT_EQ(shape->getShapeType(), TRIANGLE_MESH_SHAPE_PROXYTYPE);
-    const auto* meshShape = static_cast<const btBvhTriangleMeshShape*>(shape);
+    ASSERT_EQ(shape->getShapeType(), SCALED_TRIANGLE_MESH_SHAPE_PROXYTYPE);
+    const auto* meshShape = static_cast<const btScaledBvhTriangleMeshShape*>(shape)->getChildShape();
     const auto* triangles = static_cast<const btTriangleMesh*>(meshShape->getMeshInterface());
     EXPECT_EQ(triangles->getNumTriangles(), 3); // nine STL vertices
     expectNear(world.getBodyMatrix(piece.bodyIndex), model);
@@ -293,7 +122,7 @@ TEST_F(SceneObjectsTest, TrackDrawSetsItsLightSamplersAndDrawMatrix) {
     installMesh("straight", true);
     tovi::PhysicsWorld world;
     tovi::scene::Track piece(glm::translate(glm::mat4(1.0f), glm::vec3(10, 0, -4)), normalmap.get(), &world,
-                             kObjects + "straight");
+                             kObjects + "straight", assets);
     piece.lightOffsetX = 3.0f;
     piece.lightOffsetZ = 2.0f;
     piece.drawLift = 0.5f; // the editor's wobble: drawn higher, stored matrix unchanged
@@ -315,7 +144,7 @@ TEST_F(SceneObjectsTest, TrackDrawsItsMeshAndItsShadowMesh) {
     tovi::PhysicsWorld world;
     // Pushed to the right half of the target.
     const glm::mat4 model = glm::translate(glm::mat4(1.0f), glm::vec3(0.5f, 0, 0));
-    tovi::scene::Track piece(model, normalmap.get(), &world, kObjects + "ramp");
+    tovi::scene::Track piece(model, normalmap.get(), &world, kObjects + "ramp", assets);
     RenderTarget target;
 
     piece.draw();
@@ -345,46 +174,53 @@ TEST_F(SceneObjectsTest, TrackDrawsItsMeshAndItsShadowMesh) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(SceneObjectsTest, PiecesOfTheSameKindOwnSeparateBuffersTexturesAndBodies) {
+TEST_F(SceneObjectsTest, PiecesOfAKindShareTheirAssetsAndLookTheSame) {
     installMesh("right", true);
-    installTexture("wood.png");
-    installTexture("wood-normal.png");
+    installTexture("wood.png", {0, 0, 255, 255});
+    installTexture("wood-normal.png", {255, 128, 128, 255});
     tovi::PhysicsWorld world;
-    auto first =
-        std::make_unique<tovi::scene::Track>(glm::mat4(1.0f), normalmap.get(), &world, kObjects + "right");
-    tovi::scene::Track second(glm::mat4(1.0f), normalmap.get(), &world, kObjects + "right");
-
-    EXPECT_NE(first->buffers.vertexArray, second.buffers.vertexArray);
-    EXPECT_NE(first->buffers.positionBuffer, second.buffers.positionBuffer);
-    EXPECT_NE(first->buffers.elementBuffer, second.buffers.elementBuffer);
-    EXPECT_NE(first->buffers.tangentBuffer, second.buffers.tangentBuffer);
-    EXPECT_NE(first->diffuseTexture->textureId, second.diffuseTexture->textureId);
-    EXPECT_NE(first->normalTexture->textureId, second.normalTexture->textureId);
+    // Side by side: left and right half of the target.
+    auto first = std::make_unique<tovi::scene::Track>(glm::translate(glm::mat4(1.0f), glm::vec3(-0.5f, 0, 0)),
+                                                      normalmap.get(), &world, kObjects + "right", assets);
+    tovi::scene::Track second(glm::translate(glm::mat4(1.0f), glm::vec3(0.5f, 0, 0)), normalmap.get(), &world,
+                              kObjects + "right", assets);
+    EXPECT_EQ(first->mesh, second.mesh);
+    EXPECT_EQ(first->diffuseTexture, second.diffuseTexture);
+    EXPECT_EQ(first->normalTexture, second.normalTexture);
+    // Each has its own body, placed where it is drawn.
     EXPECT_EQ(first->bodyIndex, 0);
     EXPECT_EQ(second.bodyIndex, 1);
     EXPECT_NE(world.trackBodies[0], world.trackBodies[1]);
+    expectNear(world.getBodyMatrix(1), second.modelMatrix);
+
+    // Both show the same wood.
+    RenderTarget target;
+    first->draw();
+    second.draw();
+    EXPECT_EQ(target.at(4, 8), target.at(12, 8));
+    EXPECT_TRUE(target.drawnAt(4, 8));
 
     // Releasing one piece leaves the other whole; its body stays in the world.
     first.reset();
     EXPECT_EQ(world.trackBodies.size(), 2u);
     EXPECT_TRUE(glIsTexture(second.diffuseTexture->textureId));
-    RenderTarget target;
+    target.clear();
     second.draw();
-    EXPECT_TRUE(target.drawnAt(8, 8));
+    EXPECT_TRUE(target.drawnAt(12, 8));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(SceneObjectsTest, TrackWithoutMeshFilesGetsABodyAndDrawsNothing) {
     tovi::PhysicsWorld world;
-    tovi::scene::Track piece(glm::mat4(1.0f), normalmap.get(), &world, kObjects + "straight");
+    tovi::scene::Track piece(glm::mat4(1.0f), normalmap.get(), &world, kObjects + "straight", assets);
     EXPECT_EQ(piece.pieceName, "straight");
-    EXPECT_TRUE(piece.mesh.empty());
+    EXPECT_EQ(piece.mesh->indexCount(), 0);
     EXPECT_EQ(piece.bodyIndex, 0);
     EXPECT_EQ(world.trackBodies.size(), 1u);
 
     // The next piece still gets the next index.
     installMesh("ramp", true);
-    tovi::scene::Track next(glm::mat4(1.0f), normalmap.get(), &world, kObjects + "ramp");
+    tovi::scene::Track next(glm::mat4(1.0f), normalmap.get(), &world, kObjects + "ramp", assets);
     EXPECT_EQ(next.bodyIndex, 1);
 
     RenderTarget target;
@@ -404,9 +240,9 @@ TEST_F(SceneObjectsTest, AttributesTheProgramLacksAreLeftUnbound) {
     // The default program has no tangent or bitangent input.
     installMesh("left", true);
     tovi::PhysicsWorld world;
-    tovi::scene::Track piece(glm::mat4(1.0f), plain.get(), &world, kObjects + "left");
+    tovi::scene::Track piece(glm::mat4(1.0f), plain.get(), &world, kObjects + "left", assets);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    glBindVertexArray(piece.buffers.vertexArray);
+    glBindVertexArray(piece.mesh->vertexArray);
     GLint enabled = 0;
     glGetVertexAttribiv(static_cast<GLuint>(glGetAttribLocation(plain->programId, "uv")),
                         GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
@@ -417,7 +253,7 @@ TEST_F(SceneObjectsTest, AttributesTheProgramLacksAreLeftUnbound) {
 // --- Rings ------------------------------------------------------------------
 
 TEST_F(SceneObjectsTest, RingTurnsAboutItsOwnVerticalAxis) {
-    tovi::scene::Ring ring(glm::mat4(1.0f), plain.get());
+    tovi::scene::Ring ring(glm::mat4(1.0f), plain.get(), assets);
     ring.update(1.0f);
     expectNear(glm::vec3(ring.modelMatrix[0]), glm::vec3(0, 0, -1));
     expectNear(glm::vec3(ring.modelMatrix[3]), glm::vec3(0, 0, 0));
@@ -426,7 +262,7 @@ TEST_F(SceneObjectsTest, RingTurnsAboutItsOwnVerticalAxis) {
     glm::mat4 placed = glm::translate(glm::mat4(1.0f), glm::vec3(1, 2, 3));
     placed = glm::rotate(placed, glm::radians(90.0f), glm::vec3(1, 0, 0));
     placed = glm::scale(placed, glm::vec3(5.0f));
-    tovi::scene::Ring tilted(placed, plain.get());
+    tovi::scene::Ring tilted(placed, plain.get(), assets);
     tilted.update(0.5f);
     tilted.update(0.5f);
     expectNear(glm::vec3(tilted.modelMatrix[3]), glm::vec3(1, 2, 3));
@@ -437,8 +273,8 @@ TEST_F(SceneObjectsTest, RingTurnsAboutItsOwnVerticalAxis) {
 TEST_F(SceneObjectsTest, RingDrawsItsMeshWithItsTextureAndDrawMatrix) {
     installMesh("ring");
     installTexture("ring.jpg");
-    tovi::scene::Ring ring(glm::translate(glm::mat4(1.0f), glm::vec3(-0.5f, 0, 0)), plain.get());
-    EXPECT_EQ(ring.mesh.positions.size(), 6u); // one vertex per corner
+    tovi::scene::Ring ring(glm::translate(glm::mat4(1.0f), glm::vec3(-0.5f, 0, 0)), plain.get(), assets);
+    EXPECT_EQ(ring.mesh->vertexCount(), 6); // one vertex per corner
     ring.drawLift = 0.25f;
 
     RenderTarget target;
@@ -459,11 +295,11 @@ TEST_F(SceneObjectsTest, RingDrawsItsMeshWithItsTextureAndDrawMatrix) {
 TEST_F(SceneObjectsTest, BallPlacesItsHeadAndDrawsBothLitFromAbove) {
     installMesh("shpere");
     installMesh("pellixHead");
-    tovi::scene::Pellix ball(glm::mat4(1.0f), normalmap.get());
+    tovi::scene::Pellix ball(glm::mat4(1.0f), normalmap.get(), assets);
     ASSERT_NE(ball.head, nullptr);
-    EXPECT_FALSE(ball.mesh.empty());
-    EXPECT_FALSE(ball.head->mesh.empty());
-    EXPECT_NE(ball.buffers.vertexArray, ball.head->buffers.vertexArray);
+    EXPECT_GT(ball.mesh->indexCount(), 0);
+    EXPECT_GT(ball.head->mesh->indexCount(), 0);
+    EXPECT_NE(ball.mesh, ball.head->mesh);
     EXPECT_NE(ball.diffuseTexture->textureId, ball.head->diffuseTexture->textureId);
 
     // The head follows the ball's position as the placement rule says.
@@ -497,7 +333,8 @@ TEST_F(SceneObjectsTest, BallShadowIsTheBallMeshOnly) {
     installMesh("shpere");
     // Ball on the left half, head moved to the right half.
     installMesh("pellixHead");
-    tovi::scene::Pellix ball(glm::translate(glm::mat4(1.0f), glm::vec3(-0.5f, 0, 0)), normalmap.get());
+    tovi::scene::Pellix ball(glm::translate(glm::mat4(1.0f), glm::vec3(-0.5f, 0, 0)), normalmap.get(),
+                             assets);
     ball.head->modelMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(0.5f, 0, 0));
 
     RenderTarget target;
@@ -526,7 +363,7 @@ TEST_F(SceneObjectsTest, BallShadowIsTheBallMeshOnly) {
 TEST_F(SceneObjectsTest, LightMarkerDrawsWhereTheCallerPutsIt) {
     installMesh("light");
     installTexture("light.jpg");
-    tovi::scene::Light lamp(glm::mat4(1.0f), plain.get());
+    tovi::scene::Light lamp(glm::mat4(1.0f), plain.get(), assets);
 
     RenderTarget target;
     const GLuint id = plain->programId;
@@ -553,16 +390,16 @@ TEST_F(SceneObjectsTest, LightMarkerDrawsWhereTheCallerPutsIt) {
 // --- Missing game data ------------------------------------------------------
 
 TEST_F(SceneObjectsTest, ObjectsWithoutTheirFilesAreBuiltAndDrawNothing) {
-    const size_t before = tovi::textureRegistry.size();
-    tovi::scene::Ring ring(glm::mat4(1.0f), plain.get());
-    tovi::scene::Pellix ball(glm::mat4(1.0f), normalmap.get());
-    tovi::scene::Light lamp(glm::mat4(1.0f), plain.get());
+    const size_t before = tovi::textureRegistry.textures().size();
+    tovi::scene::Ring ring(glm::mat4(1.0f), plain.get(), assets);
+    tovi::scene::Pellix ball(glm::mat4(1.0f), normalmap.get(), assets);
+    tovi::scene::Light lamp(glm::mat4(1.0f), plain.get(), assets);
     // ring 1, ball 2, head 2, lamp 1
-    EXPECT_EQ(tovi::textureRegistry.size(), before + 6);
-    EXPECT_TRUE(ring.mesh.empty());
-    EXPECT_TRUE(ball.mesh.empty());
-    EXPECT_TRUE(ball.head->mesh.empty());
-    EXPECT_TRUE(lamp.mesh.empty());
+    EXPECT_EQ(tovi::textureRegistry.textures().size(), before + 6);
+    EXPECT_EQ(ring.mesh->indexCount(), 0);
+    EXPECT_EQ(ball.mesh->indexCount(), 0);
+    EXPECT_EQ(ball.head->mesh->indexCount(), 0);
+    EXPECT_EQ(lamp.mesh->indexCount(), 0);
 
     RenderTarget target;
     glUseProgram(plain->programId);

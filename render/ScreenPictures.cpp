@@ -26,9 +26,9 @@ ScreenPictures::ScreenPictures(int w, int h) : width(w), height(h) {
 
     program = new ShaderProgram("Kobuldo/Shader/texture.vert", "Kobuldo/Shader/texturePure.frag");
 
+    // The win and lose pictures wait until they are first shown: most of a
+    // session never needs both, and each takes about 4 MB.
     startPicture = new Texture("Kobuldo/Textures/Startscreen.png");
-    winPicture = new Texture("Kobuldo/Textures/YouWin.png");
-    losePicture = new Texture("Kobuldo/Textures/YouLose.png");
 }
 
 ScreenPictures::~ScreenPictures() {
@@ -44,9 +44,13 @@ void ScreenPictures::drawStartScreen() {
     drawPicture(*startPicture);
 }
 void ScreenPictures::drawWinScreen() {
+    if (winPicture == nullptr)
+        winPicture = new Texture("Kobuldo/Textures/YouWin.png");
     drawPicture(*winPicture);
 }
 void ScreenPictures::drawLoseScreen() {
+    if (losePicture == nullptr)
+        losePicture = new Texture("Kobuldo/Textures/YouLose.png");
     drawPicture(*losePicture);
 }
 

@@ -26,6 +26,7 @@
 // with each part of the scene left out in turn (the frame composition skips
 // a part whose object is missing), which shows what each part costs.
 #include "BenchSupport.h"
+#include "MemoryCensus.h"
 
 #include "app/FrameComposition.h"
 #include "app/Game.h"
@@ -75,6 +76,7 @@ struct Options {
 Options options;
 
 long long mainStartNs = 0;
+long driverCodeBeforeSetupKb = 0;
 long long setupStartNs = 0;
 long long setupEndNs = 0;
 long long setupStartCpuNs = 0;
@@ -275,6 +277,19 @@ bool usePieceShader(const std::string& fragment) {
     return true;
 }
 
+// What the resident memory at the first frame is made of (see MemoryCensus.h).
+void writeMemoryCensus() {
+    const double mb = 1024.0 * 1024.0;
+    const bench::GlMemory gl = bench::censusOfGlObjects();
+    result("memory_driver_code_before_setup_mb", static_cast<double>(driverCodeBeforeSetupKb) / 1024.0);
+    result("memory_driver_code_mb", static_cast<double>(bench::driverCodeKb()) / 1024.0);
+    result("memory_picture_textures_mb", gl.pictureTextures / mb);
+    result("memory_picture_textures", gl.pictureCount);
+    result("memory_sky_box_mb", gl.cubeMaps / mb);
+    result("memory_render_targets_mb", (gl.targetTextures + gl.renderbuffers) / mb);
+    result("memory_gl_buffers_mb", gl.buffers / mb);
+}
+
 void onFirstFrame(GLFWwindow* window) {
     const long long now = bench::nowNs();
     if (options.launchedAt > 0)
@@ -288,6 +303,7 @@ void onFirstFrame(GLFWwindow* window) {
     result("window_and_context_ms", static_cast<double>(setupStartNs - mainStartNs) / 1e6);
     result("first_frame_after_setup_ms", static_cast<double>(now - setupEndNs) / 1e6);
     result("rss_at_first_frame_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+    writeMemoryCensus();
     result("pieces", static_cast<double>(tovi::tracks.size()));
     result("rings", static_cast<double>(tovi::rings.size()));
     if (options.raceSeconds <= 0) {
@@ -347,6 +363,7 @@ void onRaceFrame(GLFWwindow* window) {
 
 extern "C" void __wrap__ZN4tovi10setupSceneEP10GLFWwindow(GLFWwindow* window) {
     result("rss_before_setup_mb", static_cast<double>(bench::residentKb()) / 1024.0);
+    driverCodeBeforeSetupKb = bench::driverCodeKb();
     setupStartNs = bench::nowNs();
     setupStartCpuNs = bench::cpuNs();
     __real__ZN4tovi10setupSceneEP10GLFWwindow(window);

@@ -1,6 +1,7 @@
 #include "app/GlLevelFactory.h"
 
 #include "render/Texture.h"
+#include "scene/AssetStore.h"
 #include "scene/Ring.h"
 #include "scene/Track.h"
 
@@ -9,12 +10,19 @@
 namespace tovi {
 
 scene::SceneObject* GlLevelFactory::makePiece(const std::string& meshPath, const glm::mat4& model) {
-    objects.push_back(std::make_unique<scene::Track>(model, trackShader, physicsWorld, meshPath, assets));
+    auto piece = std::make_unique<scene::Track>(model, trackShader, physicsWorld, meshPath, assets);
+    if (kinds.count(meshPath) == 0)
+        kinds[meshPath] = {piece->mesh, piece->diffuseTexture, piece->normalTexture,
+                           assets.collisionMesh(meshPath + ".stl")};
+    objects.push_back(std::move(piece));
     return objects.back().get();
 }
 
 scene::SceneObject* GlLevelFactory::makeRing(const glm::mat4& model) {
-    objects.push_back(std::make_unique<scene::Ring>(model, ringShader, assets));
+    auto ring = std::make_unique<scene::Ring>(model, ringShader, assets);
+    if (kinds.count("ring") == 0)
+        kinds["ring"] = {ring->mesh, ring->texture};
+    objects.push_back(std::move(ring));
     return objects.back().get();
 }
 

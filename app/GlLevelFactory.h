@@ -1,7 +1,9 @@
 #pragma once
 #include "core/Controls.h"
 
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tovi {
@@ -12,7 +14,9 @@ class AssetStore;
 
 // Builds real pieces and rings for the course file and the editor from the
 // scene's shared assets, owns them, and sets the filters of every live
-// texture for F4 and F5.
+// texture for F4 and F5. The assets of every kind it has made stay loaded
+// while it lives, so switching courses or placing a kind again in the editor
+// reads no file a second time.
 class GlLevelFactory : public LevelFactory {
   public:
     GlLevelFactory(ShaderProgram* trackShader, ShaderProgram* ringShader, PhysicsWorld* physicsWorld,
@@ -32,6 +36,8 @@ class GlLevelFactory : public LevelFactory {
   private:
     // Every piece and ring of the level, released with the factory.
     std::vector<std::unique_ptr<scene::SceneObject>> objects;
+    // Handles on the assets of each kind made so far, by mesh path.
+    std::map<std::string, std::vector<std::shared_ptr<const void>>> kinds;
 };
 
 } // namespace tovi

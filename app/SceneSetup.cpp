@@ -80,7 +80,12 @@ struct GameScene {
     std::vector<scene::SceneObject*> shadowCasters;
 };
 
-std::unique_ptr<GameScene> theScene;
+// The scene lives in a holder that exit() leaves alone: a set-up that fails
+// (a shader that does not compile) ends the process from inside setupScene,
+// and the scene's GL objects, sounds and physics bodies must not be released
+// then, after the window and the statics they use are gone. teardownScene
+// releases it on a normal end.
+std::unique_ptr<GameScene>& theScene = *new std::unique_ptr<GameScene>();
 
 } // namespace
 

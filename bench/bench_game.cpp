@@ -15,16 +15,18 @@
 // Without --race the game stops after its first presented frame (start-up
 // measurement). With --race the race is started at the first frame
 // (tovi::myCollision->startRace(), frame-rate HUD lines on), frames are timed
-// for SECONDS after a one-second warm-up, and then, in the same window, the
-// pipeline's own passes are timed for SECONDS with nothing in the scene: the
-// shadow pass with no casters, the off-screen clears, the three blur passes
-// and the composition. --blur replaces the glow blur program by one built
-// from "Kobuldo/Shader/texture.vert" and FRAG, for trying other kernels
-// without touching the shipped shader; --pieces likewise builds the track
-// pieces' program from "Kobuldo/Shader/normalmap.vert" and FRAG. --passes
-// (after --race) then spends SECONDS in all drawing one frozen race frame
-// with each part of the scene left out in turn (the frame composition skips
-// a part whose object is missing), which shows what each part costs.
+// for SECONDS after a warm-up (one second and at least five race frames: the
+// first ones compile the scene's shaders, seconds on a busy machine), and
+// then, in the same window, the pipeline's own passes are timed for SECONDS
+// with nothing in the scene: the shadow pass with no casters, the off-screen
+// clears, the three blur passes and the composition. --blur replaces the glow
+// blur program by one built from "Kobuldo/Shader/texture.vert" and FRAG, for
+// trying other kernels without touching the shipped shader; --pieces likewise
+// builds the track pieces' program from "Kobuldo/Shader/normalmap.vert" and
+// FRAG. --passes (after --race) then spends SECONDS in all drawing one frozen
+// race frame with each part of the scene left out in turn (the frame
+// composition skips a part whose object is missing), which shows what each
+// part costs.
 #include "BenchSupport.h"
 #include "MemoryCensus.h"
 
@@ -133,6 +135,8 @@ struct RaceLog {
 };
 RaceLog race;
 long long warmupEnd = 0;
+int warmupFrames = 0;
+constexpr int kWarmupFrames = 5;
 
 void writeFrameFigures(const char* prefix, const std::vector<double>& frameMs, double seconds, double cpuMs) {
     const bench::Summary s = bench::summarize(frameMs);
@@ -332,7 +336,8 @@ void onRaceFrame(GLFWwindow* window) {
         tovi::myCollision->startRace();
         ++race.restarts;
     }
-    if (now < warmupEnd) {
+    if (now < warmupEnd || warmupFrames < kWarmupFrames) {
+        ++warmupFrames;
         race.phaseStart = race.lastPresent = now;
         race.phaseStartCpu = bench::cpuNs();
         return;

@@ -79,18 +79,21 @@ void printMemoryCensus(const Figures& f) {
     const double targets = get("memory_render_targets_mb"), pictures = get("memory_picture_textures_mb");
     const double sky = get("memory_sky_box_mb"), buffers = get("memory_gl_buffers_mb");
     char text[160];
-    auto row = [&](const std::string& name, double mb, const char* note) {
-        std::snprintf(text, sizeof text, "%6.1f MB%s", mb, note);
+    auto row = [&](const std::string& name, double mb, const std::string& note) {
+        std::snprintf(text, sizeof text, "%6.1f MB%s", mb, note.c_str());
         bench::printInfo("  " + name, text);
     };
+    auto note = [](const char* format, double value) {
+        char out[120];
+        std::snprintf(out, sizeof out, format, value);
+        return std::string(out);
+    };
     bench::printInfo("resident memory at the first frame, made of:", "");
-    std::snprintf(text, sizeof text, " (of which GL driver code %.1f MB)",
-                  get("memory_driver_code_before_setup_mb"));
-    row("process before scene setup", before, text);
+    row("process before scene setup", before,
+        note(" (of which GL driver code %.1f MB)", get("memory_driver_code_before_setup_mb")));
     row("GL driver code paged in since", driver, " (LLVM compiling the shaders)");
     row("render targets", targets, " (off-screen, blur, depth, shadow map)");
-    std::snprintf(text, sizeof text, " (%.0f pictures, mipmapped)", get("memory_picture_textures"));
-    row("picture textures", pictures, text);
+    row("picture textures", pictures, note(" (%.0f pictures, mipmapped)", get("memory_picture_textures")));
     row("sky box", sky, "");
     row("GL buffers", buffers, " (meshes, quads, particles, text)");
     row("the rest", total - before - driver - targets - pictures - sky - buffers,
@@ -130,6 +133,7 @@ int main(int argc, char** argv) {
     bench::printFigure("peak resident memory to the first frame",
                        bench::describe(shipped.peakMb, "%.1f", "MB"), "<= 130 MB",
                        shipped.peakMb.median <= 130.0);
+    printMemoryCensus(shipped);
 
     std::printf("\n== Start-up on the shipped course grown by generated pieces (%d runs each) ==\n",
                 std::max(3, runs / 2));

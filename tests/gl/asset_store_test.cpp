@@ -67,6 +67,22 @@ TEST_F(AssetsTest, StoreGivesOneAssetPerFileAndLetsItGoWithItsLastUser) {
     EXPECT_EQ(assets.liveCount(), 3u);
     EXPECT_EQ(collision.use_count(), 1);
 
+    // The level factory keeps the kinds it has made: switching courses (every
+    // piece destroyed, then the next course made) reads no file again.
+    {
+        tovi::PhysicsWorld world;
+        tovi::GlLevelFactory factory(normalmap.get(), plain.get(), &world, assets);
+        auto* piece =
+            static_cast<tovi::scene::Track*>(factory.makePiece(kObjects + "straight", glm::mat4(1.0f)));
+        const std::weak_ptr<const tovi::scene::MeshBuffers> kept = piece->mesh;
+        const std::weak_ptr<const tovi::Texture> keptNormal = piece->normalTexture;
+        factory.destroy(piece);
+        EXPECT_FALSE(kept.expired());
+        EXPECT_FALSE(keptNormal.expired());
+        world.removeTrackBodies();
+    }
+    EXPECT_EQ(assets.liveCount(), 3u);
+
     // The last user gone, the asset goes: GL objects deleted, the next
     // request loads the file again.
     const GLuint woodId = wood->textureId;

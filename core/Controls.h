@@ -1,5 +1,8 @@
 #pragma once
+#include "core/CourseCheckRunner.h"
 #include "core/CourseStore.h"
+#include "core/Editor.h"
+#include "core/Steering.h"
 
 #include <glm/glm.hpp>
 
@@ -95,9 +98,6 @@ class Controls {
     InputSource* window;
     std::vector<scene::SceneObject*>* tracks;
     std::vector<scene::SceneObject*>* rings;
-    int selectedTrack = 0;
-    int selectedRing = 0;
-    bool bobUp = false;
     LevelFactory* factory;
     PhysicsWorld* physicsWorld;
     glm::mat4 view{1.0f};
@@ -110,7 +110,16 @@ class Controls {
     float mouseSpeed = 0.001f;
     MyCollision* myCollision;
     bool editMode = false;
-    bool ringSelected = false;
+    bool showHelp = false; // F1
+    Editor editor;
+
+    // What the HUD shows besides the race lines: the editor's state and the
+    // course check (bottom left, top line first), and the key help.
+    std::vector<std::string> statusLines() const;
+    const std::vector<std::string>& helpLines() const;
+    // Where the last checked run left the track, when it fell.
+    bool showFallMarker = false;
+    glm::vec3 fallMarker{0.0f};
 
     int screenWidth;
     int screenHeight;
@@ -121,22 +130,19 @@ class Controls {
   private:
     // Left or Right on a screen: the next available course that loads.
     void stepCourse(int direction);
-    void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right, bool& debounceOpen,
-                     double now);
-    scene::SceneObject* selectedObject();
-    void clearWobble();
+    void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right,
+                     const std::function<bool(int)>& debounced);
+    void enterEditMode();
+    void leaveEditMode();
+    void startCourseCheck();
+    void followCourseCheck();
 
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
-    scene::SceneObject* wobbling = nullptr;
+    CourseCheckRunner courseCheck;
+    std::string checkLine; // progress or the last verdict
     // Whether the loaded course may be saved over.
     CourseStore courseStore;
 };
-
-// The steering push on the physics ball (what W, S, A and D do): its linear
-// velocity turned about y by angle (radians; positive turns +z towards +x),
-// normalised, scaled by 0.05 and applied at the ball's world position, so it
-// also adds the torque p x F. A zero or non-finite velocity pushes nothing.
-void pushBall(PhysicsWorld& world, double angle);
 
 } // namespace tovi

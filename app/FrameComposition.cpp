@@ -10,6 +10,7 @@
 #include "render/ShadowMap.h"
 #include "render/SkyBox.h"
 #include "render/TextRenderer.h"
+#include "scene/FallMarker.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 
@@ -29,6 +30,20 @@ void drawHud(TextRenderer& text, const HudState& state) {
     for (int i = 0; i < hud.count; ++i) {
         const HudLine& line = hud.lines[static_cast<std::size_t>(i)];
         text.printText(line.text.c_str(), line.y);
+    }
+}
+
+// The small print of this scene frame.
+void drawSmallPrint(TextRenderer& text, const FrameInputs& frame) {
+    if (frame.statusLines != nullptr) {
+        const std::vector<std::string>& lines = *frame.statusLines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text.printText(lines[i].c_str(), kStatusLeft, statusLineY(i, lines.size()), kSmallGlyph);
+    }
+    if (frame.helpLines != nullptr) {
+        const std::vector<std::string>& lines = *frame.helpLines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text.printText(lines[i].c_str(), kHelpLeft, helpLineY(i), kSmallGlyph);
     }
 }
 
@@ -88,6 +103,7 @@ int drawSceneFrame(const FrameInputs& frame) {
         hud.deltaTime = frame.deltaTime;
         hud.culledCount = frame.culledCount;
         drawHud(*frame.text, hud);
+        drawSmallPrint(*frame.text, frame);
     }
 
     if (frame.sky != nullptr && frame.skyShader != nullptr) {
@@ -136,6 +152,9 @@ int drawSceneFrame(const FrameInputs& frame) {
                                        frame.lamp->draw();
                                    });
     }
+
+    if (frame.fallMarker != nullptr && frame.showFallMarker)
+        frame.fallMarker->draw(viewProjection, frame.fallPoint);
 
     if (frame.particles != nullptr) {
         frame.particles->particles.projectionMatrix = frame.projection;

@@ -4,6 +4,7 @@
 // buffer, the glow blur and the composition.
 #include <glm/glm.hpp>
 
+#include <string>
 #include <vector>
 
 class ViewFrustum;
@@ -20,6 +21,7 @@ namespace scene {
 class SceneObject;
 class Light;
 class ParticleRenderer;
+class FallMarker;
 } // namespace scene
 
 // Everything a frame draws and how. A missing (null) part is left out.
@@ -38,6 +40,14 @@ struct FrameInputs {
     SkyBox* sky = nullptr;
     // The chosen course, written over the start, win and lose pictures.
     const CourseList* courses = nullptr;
+    // The small print: the editor's and the course check's lines (bottom
+    // left, top line first) and the key help.
+    const std::vector<std::string>* statusLines = nullptr;
+    const std::vector<std::string>* helpLines = nullptr;
+    // Drawn at fallPoint when showFallMarker is set.
+    const scene::FallMarker* fallMarker = nullptr;
+    bool showFallMarker = false;
+    glm::vec3 fallPoint{0.0f};
 
     const ShaderProgram* skyShader = nullptr;
     const ShaderProgram* ballShader = nullptr;  // lit, shadow-receiving

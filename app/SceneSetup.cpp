@@ -20,6 +20,7 @@
 #include "render/ShadowMap.h"
 #include "render/SkyBox.h"
 #include "render/TextRenderer.h"
+#include "scene/FallMarker.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
@@ -53,6 +54,7 @@ struct GameScene {
     std::unique_ptr<ShaderProgram> gaussShader;
     std::unique_ptr<ShaderProgram> textureShader;
     std::unique_ptr<scene::Light> light;
+    std::unique_ptr<scene::FallMarker> fallMarker;
     std::unique_ptr<scene::ParticleRenderer> particleRenderer;
     std::unique_ptr<ShaderProgram> skyBoxShader;
     std::unique_ptr<SkyBox> skyBox;
@@ -70,6 +72,8 @@ struct GameScene {
     // The shadow pass's casters: the pieces and the ball, refilled each
     // frame into the same storage.
     std::vector<scene::SceneObject*> shadowCasters;
+    // The small print of the HUD, refilled each frame.
+    std::vector<std::string> statusLines;
 };
 
 std::unique_ptr<GameScene> theScene;
@@ -134,6 +138,7 @@ void setupScene(GLFWwindow* window) {
     skyBox = make(s.skyBox);
     particleRenderer = make(s.particleRenderer, glm::mat4(1.0f));
     light = make(s.light, glm::mat4(1.0f), defaultShader);
+    make(s.fallMarker);
     rotationposition = make(s.rotationposition, 0.0f, 0.0f, 0.0f, 4.0f);
     frustum = make(s.frustum);
     frustum->setCamInternals(0.39269909f, 1.3333334f, 0.1f, 100.0f);
@@ -208,7 +213,16 @@ void drawFrame() {
         frame.particleBlending = controls->particleBlending;
         frame.showFrameRate = controls->showFrameRate;
         frame.bestTime = controls->bestTime;
+        frame.helpLines = &controls->helpLines();
+        frame.showFallMarker = controls->showFallMarker;
+        frame.fallPoint = controls->fallMarker;
+        if (theScene != nullptr) {
+            theScene->statusLines = controls->statusLines();
+            frame.statusLines = &theScene->statusLines;
+        }
     }
+    if (theScene != nullptr)
+        frame.fallMarker = theScene->fallMarker.get();
     frame.deltaTime = deltaTime;
     frame.culledCount = culledCount;
     culledCount = drawFrame(frame);

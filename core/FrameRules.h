@@ -89,6 +89,17 @@ struct HudState {
     int culledCount = 0; // of the previous scene frame
 };
 
+// The small print: status lines stacked up from the bottom left (top line
+// first in the list), the key help down from the top, right of the race lines.
+constexpr float kStatusLeft = 10.0f;
+constexpr float kHelpLeft = 320.0f;
+inline float statusLineY(std::size_t index, std::size_t count) {
+    return 6.0f + kSmallLineStep * static_cast<float>(count - 1 - index);
+}
+inline float helpLineY(std::size_t index) {
+    return 585.0f - kSmallLineStep * static_cast<float>(index);
+}
+
 inline HudLines hudLines(const HudState& state) {
     HudLines hud;
     auto add = [&hud](int y, std::string text) {

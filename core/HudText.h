@@ -23,5 +23,12 @@ glm::vec2 glyphCell(char c);
 // Six positions and six uvs per character, the line's bottom edge at y.
 void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
                     std::vector<glm::vec2>& uvs);
+// The same from x, with glyphs of the given size (text-space units).
+void buildTextQuads(const std::string& text, float x, float y, float size, std::vector<glm::vec2>& positions,
+                    std::vector<glm::vec2>& uvs);
+
+// The small print of the HUD: the editor's lines and the key help.
+constexpr float kSmallGlyph = 10.0f;
+constexpr float kSmallLineStep = 12.0f;
 
 } // namespace tovi

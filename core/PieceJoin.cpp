@@ -69,8 +69,8 @@ float turnAboutY(const glm::mat4& model) {
     if (!std::isfinite(degrees))
         return 0.0f;
     degrees = std::fmod(degrees, 360.0);
-    if (degrees < 0.0)
-        degrees += 360.0;
+    if (degrees <= 0.0)
+        degrees += 360.0; // also turns -0 into 0 below
     return degrees >= 359.9995 ? 0.0f : static_cast<float>(degrees);
 }
 

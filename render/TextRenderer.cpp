@@ -28,11 +28,15 @@ TextRenderer::~TextRenderer() {
 }
 
 void TextRenderer::printText(const char* text, int y) {
+    printText(text, 10.0f, static_cast<float>(y), 20.0f);
+}
+
+void TextRenderer::printText(const char* text, float x, float y, float size) {
     glBindVertexArray(vertexArray);
     positions.clear();
     uvs.clear();
     if (text != nullptr)
-        buildTextQuads(text, y, positions, uvs);
+        buildTextQuads(text, x, y, size, positions, uvs);
 
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(glm::vec2)),

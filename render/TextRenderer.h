@@ -21,6 +21,8 @@ class TextRenderer {
     // glyph 20 x 20) into the bound framebuffer. Blending is on only around
     // the draw itself and off afterwards. A null text draws nothing.
     void printText(const char* text, int y);
+    // The same from x with glyphs of the given size (text-space units).
+    void printText(const char* text, float x, float y, float size);
 
   private:
     GLuint vertexArray = 0;

@@ -190,6 +190,8 @@ void drawCourseLines(const FrameInputs& frame) {
 int drawFrame(const FrameInputs& frame) {
     if (frame.race == nullptr)
         return frame.culledCount;
+    if (frame.editMode)
+        return drawSceneFrame(frame);
     switch (frame.race->state) {
     case MyCollision::StartScreen:
         frame.race->drawStartScreen();

@@ -63,6 +63,8 @@ struct FrameInputs {
     int width = 0;              // the window's framebuffer
     int height = 0;
 
+    // The editor shows the scene whatever the race's state.
+    bool editMode = false;
     bool wireframe = false;
     bool culling = false;
     bool particleBlending = true;

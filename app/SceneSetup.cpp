@@ -208,6 +208,7 @@ void drawFrame() {
     frame.width = screenWidth;
     frame.height = screenHeight;
     if (controls != nullptr) {
+        frame.editMode = controls->editMode;
         frame.wireframe = controls->wireframe;
         frame.culling = controls->frustumCulling;
         frame.particleBlending = controls->particleBlending;

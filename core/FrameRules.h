@@ -92,7 +92,7 @@ struct HudState {
 // The small print: status lines stacked up from the bottom left (top line
 // first in the list), the key help down from the top, right of the race lines.
 constexpr float kStatusLeft = 10.0f;
-constexpr float kHelpLeft = 320.0f;
+constexpr float kHelpLeft = 260.0f;
 inline float statusLineY(std::size_t index, std::size_t count) {
     return 6.0f + kSmallLineStep * static_cast<float>(count - 1 - index);
 }

@@ -74,6 +74,10 @@ void buildTextQuads(const std::string& text, float x, float y, float size, std::
     const float bottom = y;
     const float top = bottom + size;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        // A space draws nothing; its cell would only pick up its
+        // neighbours' edges once the font is scaled down.
+        if (text[i] == ' ')
+            continue;
         const float left = x + size * static_cast<float>(i);
         const float right = left + size;
         positions.insert(

@@ -20,7 +20,8 @@ std::string culledLine(int culled);
 // Lower-left texture coordinate of the glyph cell of character c.
 glm::vec2 glyphCell(char c);
 
-// Six positions and six uvs per character, the line's bottom edge at y.
+// Six positions and six uvs per character but spaces, the line's bottom
+// edge at y.
 void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
                     std::vector<glm::vec2>& uvs);
 // The same from x, with glyphs of the given size (text-space units).

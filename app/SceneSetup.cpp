@@ -22,6 +22,7 @@
 #include "render/SkyBox.h"
 #include "render/TextRenderer.h"
 #include "scene/AssetStore.h"
+#include "scene/FallMarker.h"
 #include "scene/GhostBall.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
@@ -60,6 +61,7 @@ struct GameScene {
     std::unique_ptr<ShaderProgram> gaussShader;
     std::unique_ptr<ShaderProgram> textureShader;
     std::unique_ptr<scene::Light> light;
+    std::unique_ptr<scene::FallMarker> fallMarker;
     std::unique_ptr<scene::ParticleRenderer> particleRenderer;
     std::unique_ptr<ShaderProgram> skyBoxShader;
     std::unique_ptr<SkyBox> skyBox;
@@ -78,6 +80,8 @@ struct GameScene {
     // The shadow pass's casters: the pieces and the ball, refilled each
     // frame into the same storage.
     std::vector<scene::SceneObject*> shadowCasters;
+    // The small print of the HUD, refilled each frame.
+    std::vector<std::string> statusLines;
 };
 
 // The scene lives in a holder that exit() leaves alone: a set-up that fails
@@ -152,6 +156,7 @@ void setupScene(GLFWwindow* window) {
     skyBox = make(s.skyBox);
     particleRenderer = make(s.particleRenderer, glm::mat4(1.0f));
     light = make(s.light, glm::mat4(1.0f), defaultShader, s.assets);
+    make(s.fallMarker);
     rotationposition = make(s.rotationposition, 0.0f, 0.0f, 0.0f, 4.0f);
     frustum = make(s.frustum);
     frustum->setCamInternals(0.39269909f, 1.3333334f, 0.1f, 100.0f);
@@ -230,13 +235,23 @@ void drawFrame() {
     frame.width = screenWidth;
     frame.height = screenHeight;
     if (controls != nullptr) {
+        frame.editMode = controls->editMode;
         frame.wireframe = controls->wireframe;
         frame.culling = controls->frustumCulling;
         frame.particleBlending = controls->particleBlending;
         frame.showFrameRate = controls->showFrameRate;
         frame.bestTime = controls->bestTime;
         frame.notice = &controls->notice;
+        frame.helpLines = &controls->helpLines();
+        frame.showFallMarker = controls->showFallMarker;
+        frame.fallPoint = controls->fallMarker;
+        if (theScene != nullptr) {
+            theScene->statusLines = controls->statusLines();
+            frame.statusLines = &theScene->statusLines;
+        }
     }
+    if (theScene != nullptr)
+        frame.fallMarker = theScene->fallMarker.get();
     frame.deltaTime = deltaTime;
     frame.culledCount = culledCount;
     culledCount = drawFrame(frame);

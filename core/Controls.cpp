@@ -14,42 +14,44 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <iostream>
 
 namespace tovi {
 
 namespace {
-constexpr float kPushStrength = 0.05f;
 constexpr double kDebounceSeconds = 0.1;
+constexpr float kPi = 3.14159265f;
 // A right stick held over fully swings the camera this fast (radians per
 // second), about as fast as a brisk mouse.
 constexpr float kPadSwing = 2.5f;
+
+// Turns the free camera's look angles into the ones of the follow camera
+// looking the same way, and back: the follow camera sits on the far side of
+// the ball from where it looks.
+float oppositeAngle(float horizontalAngle) {
+    return static_cast<float>(std::remainder(static_cast<double>(horizontalAngle) + kPi, 2.0 * kPi));
+}
 } // namespace
 
-void pushBall(PhysicsWorld& world, double angle, float share) {
-    btRigidBody* body = world.ballBody;
-    if (body == nullptr)
-        return;
-    const btVector3& v = body->getLinearVelocity();
-    const glm::dvec3 velocity(v.x(), v.y(), v.z());
-    // Turn the velocity about the vertical axis (Rodrigues, k = +y).
-    const glm::dvec3 k(0.0, 1.0, 0.0);
-    const glm::dvec3 along = k * glm::dot(k, velocity);
-    const glm::dvec3 turned =
-        along + (velocity - along) * std::cos(angle) + glm::cross(k, velocity) * std::sin(angle);
-    const double length = glm::length(turned);
-    if (!(length > 0.0) || !std::isfinite(length))
-        return; // a ball at rest has no direction to push along
-    const glm::dvec3 force =
-        turned / length * static_cast<double>(kPushStrength * std::clamp(share, 0.0f, 1.0f));
+void Controls::enterEditMode() {
+    editMode = true;
+    // The free camera starts where the follow camera was, looking the same way.
+    position = eye;
+    const glm::vec3 look = target - eye;
+    const float length = glm::length(look);
+    if (length > 1e-6f && std::isfinite(length)) {
+        const glm::vec3 d = look / length;
+        horizontalAngle = static_cast<float>(std::atan2(static_cast<double>(d.x), static_cast<double>(d.z)));
+        verticalAngle = std::asin(glm::clamp(d.y, -1.0f, 1.0f));
+    }
+}
 
-    btTransform transform;
-    body->getMotionState()->getWorldTransform(transform);
-    body->applyForce(btVector3(static_cast<btScalar>(force.x), static_cast<btScalar>(force.y),
-                               static_cast<btScalar>(force.z)),
-                     transform.getOrigin());
+void Controls::leaveEditMode() {
+    editMode = false;
+    editor.leave();
+    horizontalAngle = oppositeAngle(horizontalAngle);
 }
 
 void Controls::pushBall(double angle) {
@@ -58,8 +60,10 @@ void Controls::pushBall(double angle) {
 
 Controls::Controls(const ControlsContext& c)
     : window(c.input), tracks(c.tracks), rings(c.rings), factory(c.factory), physicsWorld(c.physicsWorld),
-      myCollision(c.myCollision), screenWidth(c.screenWidth), screenHeight(c.screenHeight),
-      trackPath(c.trackPath), courses(c.courses), settings(c.settings) {
+      myCollision(c.myCollision),
+      editor(EditorLevel{c.factory, c.tracks, c.rings, c.physicsWorld, c.myCollision, kObjectsDir}),
+      screenWidth(c.screenWidth), screenHeight(c.screenHeight), trackPath(c.trackPath), courses(c.courses),
+      settings(c.settings) {
     clearLevel();
     // Saves cut short by a kill leave their temporaries behind; clear them.
     if (!trackPath.empty())
@@ -84,6 +88,8 @@ void Controls::loadGhost(bool courseLoaded) {
 }
 
 void Controls::clearLevel() {
+    // Nothing to select or undo on what goes now.
+    editor.reset();
     for (scene::SceneObject* piece : *tracks)
         factory->destroy(piece);
     tracks->clear();
@@ -112,9 +118,10 @@ bool Controls::loadTrack(std::string path) {
 }
 
 bool Controls::switchCourse(const std::string& readPath, const std::string& savePath) {
-    clearWobble();
-    selectedTrack = 0;
-    selectedRing = 0;
+    // A check of the course that goes has nothing to say about the next.
+    courseCheck.stop();
+    checkLine.clear();
+    showFallMarker = false;
     clearLevel();
     // The race starts afresh on the new course: nothing passed, and no win
     // that would save the old best time into the new course's file.
@@ -174,22 +181,6 @@ bool Controls::saveTrack(std::string path, CourseStore::Saver saver) {
     return saved;
 }
 
-bool Controls::roomToPlace(std::size_t count) {
-    const std::size_t entries = tracks->size() + rings->size();
-    if (courseHasRoom(entries, count))
-        return true;
-    const std::string line = "Course full: " + std::to_string(kMaxCourseEntries) + " pieces and rings";
-    // A held key asks ten times a second: say it while the line is not shown.
-    if (notice != line) {
-        std::cout << "Not placed: the course holds " << entries << " pieces and rings";
-        if (count > 1)
-            std::cout << ", and " << count << " more";
-        std::cout << "; a course may have at most " << kMaxCourseEntries << std::endl;
-        showNotice(line);
-    }
-    return false;
-}
-
 void Controls::showNotice(const std::string& text) {
     notice = text;
     noticeShownAt = window->time();
@@ -208,6 +199,15 @@ void Controls::startRace() {
         myCollision->ghost.setCourse(levelFingerprint());
     }
     myCollision->startRace();
+}
+
+void Controls::startFromEnter() {
+    if (editMode)
+        leaveEditMode();
+    editor.selectedRing = 0;
+    editor.selectedTrack = 0;
+    myCollision->bestTime = bestTime;
+    startRace();
 }
 
 void Controls::update() {
@@ -236,7 +236,7 @@ void Controls::update() {
 
     const double now = tickCount();
     bool open = (now - lastKeyTime) / 1000.0 > kDebounceSeconds;
-    auto debounced = [&](int key) {
+    const std::function<bool(int)> debounced = [&](int key) {
         if (open && window->keyPressed(key)) {
             lastKeyTime = now;
             return true;
@@ -254,7 +254,7 @@ void Controls::update() {
     // left one pushes like W/A/S/D (below), its buttons act on the race.
     // Like the keys, it plays only while the window has the focus.
     GamepadState padState;
-    const bool havePad = window->focused() && window->gamepad(padState);
+    const bool havePad = focused && window->gamepad(padState);
     const PadCommands padCommands =
         pad.update(havePad ? &padState : nullptr, myCollision->state == MyCollision::Racing);
 
@@ -266,11 +266,13 @@ void Controls::update() {
         startFromEnter();
     if (window->keyPressed(key::N) || padCommands.restart)
         startRace();
-    if (myCollision->paused()) {
+    if (myCollision->paused() && !editMode) {
         // The picture stands still and no other key acts. The cursor is
         // still held at the centre, so the camera does not jump on resume.
+        // (The editor goes on working over a paused race.)
         if (focused)
             window->setCursorPos(screenWidth / 2, screenHeight / 2);
+        followCourseCheck();
         lastFrameReading = reading;
         return;
     }
@@ -289,8 +291,6 @@ void Controls::update() {
     }
     horizontalAngle -= kPadSwing * padCommands.swingRight * dt;
     verticalAngle += kPadSwing / 1.5f * padCommands.swingUp * dt;
-
-    const CameraAxes axes = cameraAxes(horizontalAngle, verticalAngle);
 
     const bool onScreen = !editMode && myCollision->state != MyCollision::Racing;
     if (onScreen && (debounced(key::Right) || padCommands.courseStep > 0))
@@ -317,11 +317,16 @@ void Controls::update() {
         particleBlending = !particleBlending;
     if (debounced(key::F8))
         frustumCulling = !frustumCulling;
+    if (debounced(key::F1))
+        showHelp = !showHelp;
+    if (debounced(key::F6) && (editMode || myCollision->state == MyCollision::Racing))
+        startCourseCheck();
     if (debounced(key::E)) {
-        editMode = !editMode;
-        if (!editMode) {
-            clearWobble();
+        if (editMode) {
+            leaveEditMode();
             startRace();
+        } else {
+            enterEditMode();
         }
     }
     if (debounced(key::C)) {
@@ -329,22 +334,25 @@ void Controls::update() {
         bestTime = MyCollision::kResetBestTime;
     }
     if (window->keyPressed(key::W))
-        tovi::pushBall(*physicsWorld, 0.0);
+        tovi::pushBall(*physicsWorld, steerAngle(Steer::W));
     if (window->keyPressed(key::S))
-        tovi::pushBall(*physicsWorld, static_cast<double>(3.1415f));
+        tovi::pushBall(*physicsWorld, steerAngle(Steer::S));
     if (window->keyPressed(key::A))
-        tovi::pushBall(*physicsWorld, static_cast<double>(1.57f));
+        tovi::pushBall(*physicsWorld, steerAngle(Steer::A));
     if (window->keyPressed(key::D))
-        tovi::pushBall(*physicsWorld, static_cast<double>(-1.57f));
+        tovi::pushBall(*physicsWorld, steerAngle(Steer::D));
     if (padCommands.push > 0.0f)
         tovi::pushBall(*physicsWorld, padCommands.pushAngle, padCommands.push);
+    followCourseCheck();
 
     if (editMode) {
+        // Mouse look and the keys above may have moved the camera's angles.
+        const CameraAxes flying = cameraAxes(horizontalAngle, verticalAngle);
         levelMayHaveChanged = true;
-        editorSteps(dt, axes.direction, axes.right, open, now);
+        editorSteps(dt, flying.direction, flying.right, debounced);
         eye = position;
-        target = position + axes.direction;
-        view = glm::lookAt(eye, target, axes.up);
+        target = position + flying.direction;
+        view = glm::lookAt(eye, target, flying.up);
     } else {
         target = glm::vec3(physicsWorld->getBallModelMatrix()[3]);
         position = followCameraPosition(target, horizontalAngle);
@@ -355,13 +363,65 @@ void Controls::update() {
     lastFrameReading = reading;
 }
 
-void Controls::startFromEnter() {
-    editMode = false;
-    clearWobble();
-    selectedRing = 0;
-    selectedTrack = 0;
-    myCollision->bestTime = bestTime;
-    startRace();
+void Controls::editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right,
+                           const std::function<bool(int)>& debounced) {
+    auto pressed = [&](int key) { return window->keyPressed(key); };
+
+    // Flying.
+    if (pressed(key::Up) || pressed(key::W))
+        position += direction * dt * speed;
+    if (pressed(key::Down) || pressed(key::S))
+        position -= direction * dt * speed;
+    if (pressed(key::Right) || pressed(key::D))
+        position += right * dt * speed;
+    if (pressed(key::Left) || pressed(key::A))
+        position -= right * dt * speed;
+    if (pressed(key::Space))
+        position.y += speed * dt;
+    if (pressed(key::LeftShift))
+        position.y -= speed * dt;
+    if (pressed(key::N))
+        std::cout << horizontalAngle << std::endl;
+
+    // Saving. The wobble is drawn only, so what is saved is where the
+    // designer put things.
+    if (pressed(key::S) && pressed(key::LeftControl)) {
+        if (saveTrack(trackPath, CourseStore::Editor))
+            editor.say("saved");
+        else if (!courseStore.savingAllowed())
+            editor.say("saving is off: the course file was not loaded whole");
+        else
+            editor.say("could not save the course (see the console)");
+    }
+
+    editor.frame(*window, dt, position, debounced);
+}
+
+void Controls::startCourseCheck() {
+    if (courseCheck.running())
+        return;
+    BotCourse course;
+    for (scene::SceneObject* object : *tracks)
+        if (const auto* piece = dynamic_cast<const scene::TrackBase*>(object))
+            course.pieces.push_back({piece->pieceName, piece->modelMatrix});
+    for (scene::SceneObject* ring : *rings)
+        course.rings.push_back(glm::vec3(ring->modelMatrix[3]));
+    if (courseCheck.start(std::move(course), kObjectsDir)) {
+        showFallMarker = false;
+        checkLine = "Course check: running";
+    }
+}
+
+void Controls::followCourseCheck() {
+    if (courseCheck.running())
+        checkLine = progressLine(courseCheck.progress());
+    CheckVerdict verdict;
+    if (!courseCheck.takeVerdict(verdict) || verdict.cancelled)
+        return;
+    checkLine = verdictLine(verdict);
+    std::cout << checkLine << std::endl;
+    showFallMarker = verdict.fell;
+    fallMarker = verdict.fallPoint;
 }
 
 } // namespace tovi

@@ -1,6 +1,9 @@
 #pragma once
+#include "core/CourseCheckRunner.h"
 #include "core/CourseStore.h"
+#include "core/Editor.h"
 #include "core/Gamepad.h"
+#include "core/Steering.h"
 
 #include <glm/glm.hpp>
 
@@ -94,12 +97,6 @@ class Controls {
     // output where it is told.
     void showNotice(const std::string& text);
     static constexpr double kNoticeSeconds = 6.0;
-
-    // Whether count more pieces or rings may be placed: a course holds at
-    // most kMaxCourseEntries, so that what is saved loads back whole. When
-    // not, the player is told (standard output and the screen) and the
-    // caller places nothing.
-    bool roomToPlace(std::size_t count = 1);
     // The line shown now, empty when there is none.
     std::string notice;
 
@@ -115,9 +112,6 @@ class Controls {
     InputSource* window;
     std::vector<scene::SceneObject*>* tracks;
     std::vector<scene::SceneObject*>* rings;
-    int selectedTrack = 0;
-    int selectedRing = 0;
-    bool bobUp = false;
     LevelFactory* factory;
     PhysicsWorld* physicsWorld;
     glm::mat4 view{1.0f};
@@ -130,7 +124,16 @@ class Controls {
     float mouseSpeed = 0.001f;
     MyCollision* myCollision;
     bool editMode = false;
-    bool ringSelected = false;
+    bool showHelp = false; // F1
+    Editor editor;
+
+    // What the HUD shows besides the race lines: the editor's state and the
+    // course check (bottom left, top line first), and the key help.
+    std::vector<std::string> statusLines() const;
+    const std::vector<std::string>& helpLines() const;
+    // Where the last checked run left the track, when it fell.
+    bool showFallMarker = false;
+    glm::vec3 fallMarker{0.0f};
 
     int screenWidth;
     int screenHeight;
@@ -141,10 +144,12 @@ class Controls {
   private:
     // Left or Right on a screen: the next available course that loads.
     void stepCourse(int direction);
-    void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right, bool& debounceOpen,
-                     double now);
-    scene::SceneObject* selectedObject();
-    void clearWobble();
+    void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right,
+                     const std::function<bool(int)>& debounced);
+    void enterEditMode();
+    void leaveEditMode();
+    void startCourseCheck();
+    void followCourseCheck();
     // The level as the course file keeps it.
     void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
     // A new race; after the editor was open, the ghost learns the course anew.
@@ -158,7 +163,8 @@ class Controls {
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
     double noticeShownAt = 0.0;
-    scene::SceneObject* wobbling = nullptr;
+    CourseCheckRunner courseCheck;
+    std::string checkLine; // progress or the last verdict
     // Whether the loaded course may be saved over.
     CourseStore courseStore;
     // The level as the course file holds it, refilled by every save.
@@ -174,12 +180,5 @@ class Controls {
     bool ghostKeyDown = false;
     GamepadMapper pad;
 };
-
-// The steering push on the physics ball (what W, S, A and D do): its linear
-// velocity turned about y by angle (radians; positive turns +z towards +x),
-// normalised, scaled by 0.05 and applied at the ball's world position, so it
-// also adds the torque p x F. A zero or non-finite velocity pushes nothing.
-// share (0 to 1) scales the push: a gamepad stick pushes as far as it leans.
-void pushBall(PhysicsWorld& world, double angle, float share = 1.0f);
 
 } // namespace tovi

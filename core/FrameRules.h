@@ -104,6 +104,16 @@ struct HudState {
 // left corner holds the course's lines).
 constexpr int kNoticeLineY = 20;
 constexpr int kPictureNoticeLineY = 578;
+// The small print: status lines stacked up from the bottom left (top line
+// first in the list), the key help down from the top, right of the race lines.
+constexpr float kStatusLeft = 10.0f;
+constexpr float kHelpLeft = 260.0f;
+inline float statusLineY(std::size_t index, std::size_t count) {
+    return 6.0f + kSmallLineStep * static_cast<float>(count - 1 - index);
+}
+inline float helpLineY(std::size_t index) {
+    return 585.0f - kSmallLineStep * static_cast<float>(index);
+}
 
 inline HudLines hudLines(const HudState& state) {
     HudLines hud;

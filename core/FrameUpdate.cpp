@@ -25,6 +25,8 @@ void frameUpdate(FrameParts& parts, double deltaTime) {
     parts.controls.update();
     parts.projection = parts.controls.projection;
     parts.view = parts.controls.view;
+    // The editor's camera flies over a paused race too.
+    parts.frustum.setCamDef(parts.controls.eye, parts.controls.target, glm::vec3(0.0f, 1.0f, 0.0f));
     // A paused race stands still: ball, physics, rules, the light's orbit
     // and the particles wait, and the picture with them.
     if (parts.race.paused())
@@ -44,7 +46,6 @@ void frameUpdate(FrameParts& parts, double deltaTime) {
                 track->lightOffsetZ = parts.rotation.offsetZ;
             }
     parts.particles.updateParticles(dt, glm::vec3(parts.ball.modelMatrix[3]));
-    parts.frustum.setCamDef(parts.controls.eye, parts.controls.target, glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
 } // namespace tovi

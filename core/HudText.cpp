@@ -66,13 +66,22 @@ glm::vec2 glyphCell(char c) {
 
 void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
                     std::vector<glm::vec2>& uvs, int x) {
+    buildTextQuads(text, static_cast<float>(x), static_cast<float>(y), kGlyphSize, positions, uvs);
+}
+
+void buildTextQuads(const std::string& text, float x, float y, float size, std::vector<glm::vec2>& positions,
+                    std::vector<glm::vec2>& uvs) {
     positions.reserve(positions.size() + text.size() * 6);
     uvs.reserve(uvs.size() + text.size() * 6);
-    const float bottom = static_cast<float>(y);
-    const float top = bottom + kGlyphSize;
+    const float bottom = y;
+    const float top = bottom + size;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const float left = static_cast<float>(x) + kGlyphSize * static_cast<float>(i);
-        const float right = left + kGlyphSize;
+        // A space draws nothing; its cell would only pick up its
+        // neighbours' edges once the font is scaled down.
+        if (text[i] == ' ')
+            continue;
+        const float left = x + size * static_cast<float>(i);
+        const float right = left + size;
         positions.insert(
             positions.end(),
             {{left, top}, {left, bottom}, {right, top}, {right, bottom}, {right, top}, {left, bottom}});

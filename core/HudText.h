@@ -28,9 +28,16 @@ std::string splitDifference(double milliseconds);
 // Lower-left texture coordinate of the glyph cell of character c.
 glm::vec2 glyphCell(char c);
 
-// Six positions and six uvs per character, the line's bottom edge at y and
-// its left edge at x.
+// Six positions and six uvs per character but spaces, the line's bottom
+// edge at y and its left edge at x.
 void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
                     std::vector<glm::vec2>& uvs, int x = kHudLineLeft);
+// The same with glyphs of the given size (text-space units).
+void buildTextQuads(const std::string& text, float x, float y, float size, std::vector<glm::vec2>& positions,
+                    std::vector<glm::vec2>& uvs);
+
+// The small print of the HUD: the editor's lines and the key help.
+constexpr float kSmallGlyph = 10.0f;
+constexpr float kSmallLineStep = 12.0f;
 
 } // namespace tovi

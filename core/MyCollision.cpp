@@ -72,8 +72,7 @@ void MyCollision::update() {
     for (unsigned i = 0; i < rings->size(); ++i) {
         if (std::find(passedRings.begin(), passedRings.end(), i) != passedRings.end())
             continue;
-        const glm::vec3 ringPosition((*rings)[i]->modelMatrix[3]);
-        if (glm::distance(ballPosition, ringPosition) <= kPassDistance)
+        if (reachesRing(ballPosition, glm::vec3((*rings)[i]->modelMatrix[3])))
             passedRings.push_back(i);
     }
     if (state == Racing)

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/RaceClock.h"
 #include "core/RaceGhost.h"
+#include <glm/glm.hpp>
 
 #include <memory>
 #include <vector>
@@ -27,6 +28,11 @@ class MyCollision {
     enum State { StartScreen = 0, Racing = 1, Won = 2, Lost = 3 };
     static constexpr double kResetBestTime = 255555.0;
     static constexpr float kPassDistance = 1.0f;
+    // The ring rule: a ring counts as passed once the ball's centre comes
+    // within kPassDistance of the ring's centre, in any order.
+    static bool reachesRing(const glm::vec3& ball, const glm::vec3& ringCentre) {
+        return glm::distance(ball, ringCentre) <= kPassDistance;
+    }
 
     MyCollision(std::vector<scene::SceneObject*>& rings, scene::SceneObject* ball, PhysicsWorld* physics,
                 int width, int height, std::unique_ptr<RacePictures> pictures = nullptr);

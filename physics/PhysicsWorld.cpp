@@ -296,6 +296,35 @@ void PhysicsWorld::removeTrackBodies() {
     trackShapes.clear(); // after the bodies that refer to them
 }
 
+void PhysicsWorld::removeTrackBody(int index) {
+    if (index < 0 || index >= static_cast<int>(trackBodies.size())) {
+        return;
+    }
+    const auto i = static_cast<std::size_t>(index);
+    destroyBody(trackBodies[i]);
+    trackBodies.erase(trackBodies.begin() + index);
+    trackShapes.erase(trackShapes.begin() + index); // after the body that refers to it
+}
+
+namespace {
+template <typename T> void moveEntry(std::vector<T>& list, int from, int to) {
+    if (from < to) {
+        std::rotate(list.begin() + from, list.begin() + from + 1, list.begin() + to + 1);
+    } else {
+        std::rotate(list.begin() + to, list.begin() + from, list.begin() + from + 1);
+    }
+}
+} // namespace
+
+void PhysicsWorld::moveTrackBody(int from, int to) {
+    const int count = static_cast<int>(trackBodies.size());
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) {
+        return;
+    }
+    moveEntry(trackBodies, from, to);
+    moveEntry(trackShapes, from, to);
+}
+
 int PhysicsWorld::step(float timeStep) {
     // A broken frame time would stay in the world's clock for good.
     if (!std::isfinite(timeStep) || timeStep < 0.0f) {

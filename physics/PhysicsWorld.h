@@ -55,6 +55,12 @@ class PhysicsWorld {
     // A matrix with a non-finite entry is ignored.
     void setBodyTransform(int index, glm::mat4 model);
     void removeTrackBodies();
+    // Takes one track body out of the world; the bodies after it move down
+    // one index, as their pieces do in the piece list. A bad index does nothing.
+    void removeTrackBody(int index);
+    // Moves the body at index from to index to, shifting the ones between,
+    // like moving one piece within the piece list. Bad indices do nothing.
+    void moveTrackBody(int from, int to);
 
     // Advances by whole 1/60 s sub-steps (at most 10); returns the count.
     int step(float timeStep);

@@ -29,15 +29,16 @@ TextRenderer::~TextRenderer() {
 }
 
 void TextRenderer::printText(const char* text, int y) {
-    printText(text, y, glm::vec3(1.0f), kHudLineLeft);
+    printText(text, static_cast<float>(kHudLineLeft), static_cast<float>(y),
+              static_cast<float>(kHudGlyphSize));
 }
 
-void TextRenderer::printText(const char* text, int y, const glm::vec3& colour, int x) {
+void TextRenderer::printText(const char* text, float x, float y, float size, const glm::vec3& colour) {
     glBindVertexArray(vertexArray);
     positions.clear();
     uvs.clear();
     if (text != nullptr)
-        buildTextQuads(text, y, positions, uvs, x);
+        buildTextQuads(text, x, y, size, positions, uvs);
 
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(glm::vec2)),

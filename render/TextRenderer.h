@@ -21,8 +21,9 @@ class TextRenderer {
     // glyph 20 x 20) into the bound framebuffer. Blending is on only around
     // the draw itself and off afterwards. A null text draws nothing.
     void printText(const char* text, int y);
-    // The same, the glyphs tinted by colour and the line starting at x.
-    void printText(const char* text, int y, const glm::vec3& colour, int x);
+    // The same from x with glyphs of the given size (text-space units),
+    // tinted by colour.
+    void printText(const char* text, float x, float y, float size, const glm::vec3& colour = glm::vec3(1.0f));
 
   private:
     GLuint vertexArray = 0;

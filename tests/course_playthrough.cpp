@@ -1,14 +1,12 @@
-// Plays the shipped courses with the game's own physics and steering push: a
-// small bot holds the keys a player would (at most one per 1/60 s frame) and
-// must pass every ring in time. Also checks that each course is laid out the
-// way the game needs it.
+// Plays the shipped courses with the game's own physics and steering push:
+// the play-testing bot the game's course check (F6) uses holds the keys a
+// player would and must pass every ring in time, in every play style. Also
+// checks that each course is laid out the way the game needs it.
 // Usage: course_playthrough <Kobuldo folder> [course file...] [--trace]
 // Without course files it plays every course in Tracks/courses.txt.
-#include "core/Controls.h"
+#include "core/CourseCheck.h"
 #include "core/CourseFile.h"
 #include "core/CourseList.h"
-#include "core/mesh/SceneObject.h"
-#include "physics/PhysicsWorld.h"
 
 #include <glm/glm.hpp>
 
@@ -22,28 +20,7 @@
 
 namespace {
 
-constexpr float kFrame = 1.0f / 60.0f;
-constexpr double kTimeLimitSeconds = 150.0; // a run is "about one to two minutes"
-constexpr double kStuckSeconds = 25.0;      // longest wait for the next ring
 const glm::vec3 kRaceStart(-0.88f, 65.8f, 21.2f);
-
-// The keys of the game and the turn angles their push uses.
-enum class Key { None, W, S, A, D };
-double angleOf(Key key) {
-    switch (key) {
-    case Key::W:
-        return 0.0;
-    case Key::S:
-        return static_cast<double>(3.1415f);
-    case Key::A:
-        return static_cast<double>(1.57f);
-    case Key::D:
-        return static_cast<double>(-1.57f);
-    case Key::None:
-        break;
-    }
-    return 0.0;
-}
 
 struct Course {
     std::vector<tovi::CourseEntry> pieces;
@@ -101,118 +78,6 @@ int checkLayout(const Course& course) {
     return problems;
 }
 
-// The steering bot: keeps to a cruising speed (metres per second) with W and
-// S, and lines up with the next ring with A or D when it is close. It looks
-// only at what a player sees: the ball's motion and the rings.
-Key chooseKey(const glm::vec3& ball, const glm::vec3& velocity, const glm::vec3* nextRing, double cruise) {
-    glm::vec2 v(velocity.x, velocity.z);
-    if (glm::length(v) < 1e-3f)
-        return Key::W;
-    glm::vec2 heading = glm::normalize(v);
-    if (nextRing != nullptr) {
-        glm::vec2 toRing(nextRing->x - ball.x, nextRing->z - ball.z);
-        float ahead = glm::dot(toRing, heading);
-        glm::vec2 left(heading.y, -heading.x); // what A pushes towards
-        float side = glm::dot(toRing, left);
-        if (ahead > 0.0f && ahead < 3.0f && std::fabs(side) > 0.3f)
-            return side > 0.0f ? Key::A : Key::D;
-    }
-    const double speed = glm::length(velocity);
-    if (speed < cruise)
-        return Key::W;
-    if (speed > cruise + 1.0)
-        return Key::S;
-    return Key::None;
-}
-
-struct RunResult {
-    bool finished = false;
-    double seconds = 0.0;
-    std::size_t passed = 0;
-    std::string why;
-};
-
-// One race; a negative cruise speed keeps the hands off the keys.
-RunResult race(const std::string& root, const Course& course, double cruise, bool trace) {
-    tovi::PhysicsWorld world;
-    world.createGround();
-    world.createBall();
-    std::map<std::string, std::vector<glm::vec3>> meshes;
-    float lowest = 1e9f;
-    for (const auto& piece : course.pieces) {
-        auto it = meshes.find(piece.kind);
-        if (it == meshes.end()) {
-            std::vector<glm::vec3> collision;
-            tovi::scene::SceneObject::loadStlVertices(root + "/Objects/V2/" + piece.kind + ".stl", collision);
-            it = meshes.emplace(piece.kind, collision).first;
-        }
-        world.addTrackBody(it->second, piece.matrix);
-        lowest = std::min(lowest, positionOf(piece.matrix).y);
-    }
-    // The game shows its start picture for a while before Enter: the pieces'
-    // bodies have settled into place by the time the race ball appears.
-    for (int i = 0; i < 30; ++i)
-        world.step(kFrame);
-    world.resetBall();
-
-    RunResult result;
-    std::vector<bool> passed(course.rings.size(), false);
-    double lastRingTime = 0.0;
-    const int frames = static_cast<int>(kTimeLimitSeconds * 60.0);
-    for (int frame = 1; frame <= frames; ++frame) {
-        glm::vec3 ball = positionOf(world.getBallModelMatrix());
-        const btVector3& v = world.ballBody->getLinearVelocity();
-        const glm::vec3* next = nullptr;
-        for (std::size_t i = 0; i < course.rings.size(); ++i)
-            if (!passed[i]) {
-                next = &course.rings[i];
-                break;
-            }
-        Key key = cruise >= 0.0 ? chooseKey(ball, glm::vec3(v.x(), v.y(), v.z()), next, cruise) : Key::None;
-        if (key != Key::None)
-            tovi::pushBall(world, angleOf(key));
-        world.step(kFrame);
-
-        const double now = frame / 60.0;
-        ball = positionOf(world.getBallModelMatrix());
-        if (trace && frame % 30 == 0) {
-            const btVector3& w = world.ballBody->getLinearVelocity();
-            std::printf("  %6.2f s  ball (%7.2f %7.2f %7.2f)  speed %5.2f  key %d\n", now, ball.x, ball.y,
-                        ball.z, w.length(), static_cast<int>(key));
-        }
-        for (std::size_t i = 0; i < course.rings.size(); ++i)
-            if (!passed[i] && glm::length(ball - course.rings[i]) <= 1.0f) {
-                passed[i] = true;
-                ++result.passed;
-                lastRingTime = now;
-            }
-        if (result.passed == course.rings.size()) {
-            result.finished = true;
-            result.seconds = now;
-            return result;
-        }
-        if (ball.y < lowest - 6.0f) {
-            std::ostringstream why;
-            why << "the ball fell off the track near (" << ball.x << ", " << ball.y << ", " << ball.z
-                << ") after " << now << " s";
-            result.why = why.str();
-            result.seconds = now;
-            return result;
-        }
-        if (now - lastRingTime > kStuckSeconds) {
-            std::ostringstream why;
-            why << "no ring for " << kStuckSeconds << " s; the ball is at (" << ball.x << ", " << ball.y
-                << ", " << ball.z << ")";
-            result.why = why.str();
-            result.seconds = now;
-            return result;
-        }
-    }
-    result.why = "the race took longer than the time limit";
-    result.seconds = kTimeLimitSeconds;
-    return result;
-}
-
 // Checks and races one course; returns the number of problems.
 int playCourse(const std::string& root, const std::string& path, bool trace) {
     Course course;
@@ -236,23 +101,25 @@ int playCourse(const std::string& root, const std::string& path, bool trace) {
     // The course must not strand the ball whatever the player does: a careful
     // player, one who holds W all the way and one who touches nothing all
     // finish. The bot cruising briskly sets the pace a good player can reach.
-    struct Style {
-        const char* name;
-        double cruise;
-    };
-    const Style styles[] = {
-        {"good player", 6.0}, {"careful player", 3.0}, {"W held", 1e9}, {"hands off", -1.0}};
-    RunResult pace;
-    for (const Style& style : styles) {
-        RunResult run = race(root, course, style.cruise, trace);
-        std::printf("%-15s %s after %6.2f s, %zu of %zu rings%s%s\n", style.name,
+    const tovi::BotCourse bot{course.pieces, course.rings};
+    const tovi::PieceMeshes meshes = tovi::loadPieceMeshes(bot, root + "/Objects/V2/");
+    tovi::BotRun pace;
+    tovi::CheckHooks hooks;
+    if (trace)
+        hooks.trace = [](double now, const glm::vec3& ball, float speed, tovi::Steer key) {
+            std::printf("  %6.2f s  ball (%7.2f %7.2f %7.2f)  speed %5.2f  key %d\n", now, ball.x, ball.y,
+                        ball.z, static_cast<double>(speed), static_cast<int>(key));
+        };
+    hooks.runDone = [&](int style, const tovi::BotRun& run) {
+        std::printf("%-15s %s after %6.2f s, %zu of %zu rings%s%s\n", tovi::kPlayStyles[style].name,
                     run.finished ? "finished" : "FAILED", run.seconds, run.passed, course.rings.size(),
-                    run.why.empty() ? "" : ": ", run.why.c_str());
+                    run.reason.empty() ? "" : ": ", run.reason.c_str());
         if (!run.finished)
             ++failures;
-        if (&style == &styles[0])
+        if (style == 0)
             pace = run;
-    }
+    };
+    std::cout << tovi::verdictLine(tovi::checkCourse(bot, meshes, hooks)) << "\n";
     std::printf("best time shipped with the course: %.2f s\n", course.bestTime / 1000.0);
 
     if (pace.finished) {

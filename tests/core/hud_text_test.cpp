@@ -63,4 +63,9 @@ TEST(HudText, QuadsPerCharacter) {
     uv.clear();
     tovi::buildTextQuads("", 400, pos, uv);
     EXPECT_TRUE(pos.empty() && uv.empty());
+
+    // A space keeps its cell but draws nothing; sized glyphs start at x.
+    tovi::buildTextQuads("A B", 100.0f, 0.0f, 10.0f, pos, uv);
+    ASSERT_EQ(pos.size(), 12u);
+    EXPECT_EQ(pos[6], glm::vec2(120, 10));
 }

@@ -6,6 +6,7 @@ source "$(dirname "$0")/lib.sh" "$@"
 WAV="$RUN/out.wav"
 printf '[general]\ndrivers = wave\n[wave]\nfile = %s\n' "$WAV" >"$RUN/alsoft.conf"
 export ALSOFT_CONF="$RUN/alsoft.conf"
+unset ALSOFT_DRIVERS
 
 u16() { od -An -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
 u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }

@@ -190,7 +190,7 @@ void updateFrame() {
                      viewMatrix};
     frameUpdate(parts, deltaTime);
     if (theScene != nullptr && theScene->sound != nullptr)
-        theScene->sound->update(*myCollision, *physicsWorld, viewMatrix, deltaTime, false);
+        theScene->sound->update(*myCollision, *physicsWorld, viewMatrix, deltaTime, myCollision->paused());
 }
 
 void drawFrame() {

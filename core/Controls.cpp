@@ -230,6 +230,7 @@ void Controls::update() {
 
     // Losing the focus pauses a running race.
     const bool focused = window->focused();
+    const bool focusReturned = focused && !hadFocus;
     if (hadFocus && !focused)
         myCollision->pause();
     hadFocus = focused;
@@ -278,7 +279,9 @@ void Controls::update() {
     }
 
     // Mouse look, only while the window has the focus: elsewhere the cursor
-    // cannot be put back and the camera would spin.
+    // cannot be put back and the camera would spin. The first frame with the
+    // focus (at the start, and whenever it comes back) only puts the cursor
+    // in the centre: where it was meanwhile is no turn of the camera.
     if (focused) {
         double x = 0.0;
         double y = 0.0;
@@ -286,8 +289,10 @@ void Controls::update() {
         const int centreX = screenWidth / 2;
         const int centreY = screenHeight / 2;
         window->setCursorPos(centreX, centreY);
-        horizontalAngle += mouseSpeed * static_cast<float>(static_cast<double>(centreX) - x);
-        verticalAngle += (mouseSpeed / 1.5f) * static_cast<float>(static_cast<double>(centreY) - y);
+        if (!focusReturned) {
+            horizontalAngle += mouseSpeed * static_cast<float>(static_cast<double>(centreX) - x);
+            verticalAngle += (mouseSpeed / 1.5f) * static_cast<float>(static_cast<double>(centreY) - y);
+        }
     }
     horizontalAngle -= kPadSwing * padCommands.swingRight * dt;
     verticalAngle += kPadSwing / 1.5f * padCommands.swingUp * dt;

@@ -117,9 +117,19 @@ TEST(Controls, ProjectionIsFourThirdsInAnyWindow) {
     EXPECT_FLOAT_EQ(p[0][1], 0.0f);
 }
 
-TEST(Controls, MouseLookTurnsOnlyWithFocus) {
+// The mouse turns the camera only with the focus, and the first frame with
+// it (at the start and when it returns) re-centres the cursor without a turn.
+TEST(Controls, MouseLookTurnsOnlyWithFocusAndNeverJumpsWhenItReturns) {
     Harness h;
-    h.input.cursorX = 490; // 10 px left of the centre of 1000 x 780
+    h.input.cursorX = 900; // wherever the cursor was when the window opened
+    h.input.cursorY = 20;
+    h.frame();
+    EXPECT_EQ(h.controls->horizontalAngle, 3.14f);
+    EXPECT_EQ(h.controls->verticalAngle, 0.0f);
+    EXPECT_EQ(h.input.cursorX, 500); // the centre of 1000 x 780
+    EXPECT_EQ(h.input.cursorY, 390);
+
+    h.input.cursorX = 490; // 10 px left of the centre
     h.input.cursorY = 380; // 10 px up
     h.frame();
     EXPECT_NEAR(h.controls->horizontalAngle, 3.14f + 0.01f, 1e-6);
@@ -129,10 +139,22 @@ TEST(Controls, MouseLookTurnsOnlyWithFocus) {
 
     h.input.hasFocus = false;
     h.input.cursorX = 0;
-    const float before = h.controls->horizontalAngle;
+    h.input.cursorY = 0;
+    const float horizontal = h.controls->horizontalAngle;
+    const float vertical = h.controls->verticalAngle;
     h.frame();
-    EXPECT_EQ(h.controls->horizontalAngle, before);
+    EXPECT_EQ(h.controls->horizontalAngle, horizontal);
     EXPECT_EQ(h.input.cursorX, 0) << "the cursor is left alone without focus";
+
+    h.input.hasFocus = true; // back, with the cursor far from the centre
+    h.frame();
+    EXPECT_EQ(h.controls->horizontalAngle, horizontal);
+    EXPECT_EQ(h.controls->verticalAngle, vertical);
+    EXPECT_EQ(h.input.cursorX, 500);
+    EXPECT_EQ(h.input.cursorY, 390);
+    h.input.cursorX = 510;
+    h.frame();
+    EXPECT_NEAR(h.controls->horizontalAngle, horizontal - 0.01f, 1e-6);
 }
 
 TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {

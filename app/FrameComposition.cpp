@@ -38,8 +38,10 @@ void drawHud(TextRenderer& text, const HudState& state) {
 void drawSmallPrint(TextRenderer& text, const FrameInputs& frame) {
     if (frame.statusLines != nullptr) {
         const std::vector<std::string>& lines = *frame.statusLines;
+        const bool aboveNotice = frame.notice != nullptr && !frame.notice->empty();
         for (std::size_t i = 0; i < lines.size(); ++i)
-            text.printText(lines[i].c_str(), kStatusLeft, statusLineY(i, lines.size()), kSmallGlyph);
+            text.printText(lines[i].c_str(), kStatusLeft, statusLineY(i, lines.size(), aboveNotice),
+                           kSmallGlyph);
     }
     if (frame.helpLines != nullptr) {
         const std::vector<std::string>& lines = *frame.helpLines;

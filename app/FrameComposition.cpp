@@ -28,7 +28,7 @@ void drawHud(TextRenderer& text, const HudState& state) {
     const HudLines hud = hudLines(state);
     for (int i = 0; i < hud.count; ++i) {
         const HudLine& line = hud.lines[static_cast<std::size_t>(i)];
-        text.printText(line.text.c_str(), line.y, line.colour, line.x);
+        text.printText(line.text.c_str(), line.y, line.colour, line.x, line.centred);
     }
 }
 

@@ -28,7 +28,8 @@ TextPlacement textPlacement(int width, int height) {
         return placement;
     placement.width = static_cast<float>(width);
     placement.height = static_cast<float>(height);
-    placement.scale = std::min(placement.width / kTextWidth, placement.height / kTextHeight);
+    placement.scale =
+        std::max(kSmallestTextScale, std::min(placement.width / kTextWidth, placement.height / kTextHeight));
     return placement;
 }
 
@@ -39,6 +40,13 @@ glm::vec2 textLineOffset(const TextPlacement& placement, int y, bool centred) {
     if (static_cast<float>(y) >= kTextHeight * 0.5f)
         offset.y = placement.height - kTextHeight * placement.scale;
     return offset;
+}
+
+void placeTextLine(const TextPlacement& placement, int y, bool centred, std::vector<glm::vec2>& points) {
+    const glm::vec2 offset = textLineOffset(placement, y, centred);
+    const glm::vec2 stretch(kTextWidth / placement.width, kTextHeight / placement.height);
+    for (glm::vec2& p : points)
+        p = (offset + p * placement.scale) * stretch;
 }
 
 ScreenRect fitPicture(int pictureWidth, int pictureHeight, int width, int height) {

@@ -32,12 +32,17 @@ void TextRenderer::printText(const char* text, int y) {
     printText(text, y, glm::vec3(1.0f), kHudLineLeft);
 }
 
-void TextRenderer::printText(const char* text, int y, const glm::vec3& colour, int x) {
+void TextRenderer::setScreenSize(int width, int height) {
+    placement = textPlacement(width, height);
+}
+
+void TextRenderer::printText(const char* text, int y, const glm::vec3& colour, int x, bool centred) {
     glBindVertexArray(vertexArray);
     positions.clear();
     uvs.clear();
     if (text != nullptr)
         buildTextQuads(text, y, positions, uvs, x);
+    placeTextLine(placement, y, centred, positions);
 
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(glm::vec2)),

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/ScreenLayout.h"
 #include "render/GL.h"
 
 #include <glm/glm.hpp>
@@ -21,8 +22,13 @@ class TextRenderer {
     // glyph 20 x 20) into the bound framebuffer. Blending is on only around
     // the draw itself and off afterwards. A null text draws nothing.
     void printText(const char* text, int y);
-    // The same, the glyphs tinted by colour and the line starting at x.
-    void printText(const char* text, int y, const glm::vec3& colour, int x);
+    // The same, the glyphs tinted by colour and the line starting at x; a
+    // centred line stays on the middle of a wider window.
+    void printText(const char* text, int y, const glm::vec3& colour, int x, bool centred = false);
+    // The framebuffer changed size: the text space keeps the shape of its
+    // glyphs and its lines stay near their corners (see textPlacement). Until
+    // the first call the text space is stretched over the whole viewport.
+    void setScreenSize(int width, int height);
 
   private:
     GLuint vertexArray = 0;
@@ -32,6 +38,7 @@ class TextRenderer {
     GLuint uvBuffer = 0;
     GLint samplerLocation = -1;
     GLint tintLocation = -1;
+    TextPlacement placement;
     // Kept between calls so drawing a line allocates nothing once warm.
     std::vector<glm::vec2> positions;
     std::vector<glm::vec2> uvs;

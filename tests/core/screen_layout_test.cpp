@@ -9,18 +9,6 @@
 
 #include <cmath>
 
-namespace {
-
-bool finite(const glm::mat4& m) {
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            if (!std::isfinite(m[c][r]))
-                return false;
-    return true;
-}
-
-} // namespace
-
 TEST(ScreenLayout, CameraAndFrustumFollowTheFramebuffer) {
     EXPECT_FLOAT_EQ(tovi::viewAspect(1200, 600), 2.0f);
     EXPECT_FLOAT_EQ(tovi::viewAspect(800, 600), 4.0f / 3.0f);
@@ -28,7 +16,9 @@ TEST(ScreenLayout, CameraAndFrustumFollowTheFramebuffer) {
     for (const auto& size : sizes) {
         const float aspect = tovi::viewAspect(size[0], size[1]);
         EXPECT_TRUE(std::isfinite(aspect) && aspect > 0.0f) << size[0] << " x " << size[1];
-        EXPECT_TRUE(finite(tovi::cameraProjection(aspect))) << size[0] << " x " << size[1];
+        // Any entry not finite would spoil the product.
+        const glm::vec4 p = tovi::cameraProjection(aspect) * glm::vec4(1.0f, 2.0f, -3.0f, 1.0f);
+        EXPECT_TRUE(std::isfinite(p.x + p.y + p.z + p.w)) << size[0] << " x " << size[1];
         ViewFrustum f;
         f.setCamInternals(tovi::kCameraHalfAngle, aspect, tovi::kCameraNear, tovi::kCameraFar);
         EXPECT_TRUE(std::isfinite(f.sphereFactorX)) << size[0] << " x " << size[1];
@@ -65,6 +55,16 @@ TEST(ScreenLayout, TextPicturesAndMonitorKeepTheirShape) {
     EXPECT_FLOAT_EQ(t.scale, 0.5f);
     EXPECT_EQ(tovi::textLineOffset(t, 575, false), glm::vec2(0.0f, 900.0f));
     EXPECT_EQ(tovi::textLineOffset(t, 20, false), glm::vec2(0.0f));
+    // The text shader stretches its space over the window: a point at the
+    // bottom left of an upper line lands 900 pixels up, (0, 450) in that space.
+    std::vector<glm::vec2> points = {{0.0f, 575.0f}, {800.0f, 595.0f}};
+    tovi::placeTextLine(t, 575, false, points);
+    EXPECT_EQ(points[0], glm::vec2(0.0f, (900.0f + 287.5f) / 2.0f));
+    EXPECT_EQ(points[1], glm::vec2(800.0f, (900.0f + 297.5f) / 2.0f));
+    // Tiny: glyphs stay readable, the lines keep to their corners.
+    t = tovi::textPlacement(100, 100);
+    EXPECT_FLOAT_EQ(t.scale, tovi::kSmallestTextScale);
+    EXPECT_EQ(tovi::textLineOffset(t, 575, false), glm::vec2(0.0f, 100.0f - 240.0f));
     // Minimised: the plain space, no zero scale.
     EXPECT_FLOAT_EQ(tovi::textPlacement(0, 0).scale, 1.0f);
 

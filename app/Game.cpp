@@ -27,6 +27,10 @@ void setContextHints() {
 
 namespace {
 
+void printGlfwError(int, const char* description) {
+    std::cout << "GLFW: " << (description != nullptr ? description : "unknown error") << std::endl;
+}
+
 void followWindow(const GameWindow& gameWindow) {
     int windowWidth = 0;
     int windowHeight = 0;
@@ -105,6 +109,8 @@ int runGame(int argc, char** argv) {
     screenWidth = args.width;
     screenHeight = args.height;
 
+    // GLFW's own reason for a failure, before any of the game's lines about it.
+    glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
         std::cout << "Failed to init glfw" << std::endl;
         pauseAndExit(-1);

@@ -30,7 +30,7 @@ void drawHud(TextRenderer& text, const HudState& state) {
     for (int i = 0; i < hud.count; ++i) {
         const HudLine& line = hud.lines[static_cast<std::size_t>(i)];
         text.printText(line.text.c_str(), static_cast<float>(line.x), static_cast<float>(line.y),
-                       static_cast<float>(kHudGlyphSize), line.colour);
+                       static_cast<float>(kHudGlyphSize), line.colour, line.centred);
     }
 }
 

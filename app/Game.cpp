@@ -1,6 +1,7 @@
 #include "app/Game.h"
 
 #include "app/FrameComposition.h"
+#include "app/GameWindow.h"
 #include "app/Globals.h"
 #include "app/LeakCheckSupport.h"
 #include "app/SceneSetup.h"
@@ -23,6 +24,65 @@ void setContextHints() {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
 }
+
+namespace {
+
+void printGlfwError(int, const char* description) {
+    std::cout << "GLFW: " << (description != nullptr ? description : "unknown error") << std::endl;
+}
+
+void followWindow(const GameWindow& gameWindow) {
+    int windowWidth = 0;
+    int windowHeight = 0;
+    gameWindow.windowSize(windowWidth, windowHeight);
+    resizeScene(gameWindow.framebufferWidth(), gameWindow.framebufferHeight(), windowWidth, windowHeight);
+}
+
+// The scene from set-up to teardown and the frames in between, until the
+// window closes or Escape is pressed.
+void runFrames(GLFWwindow* window) {
+    double lastTime = glfwGetTime();
+    GameWindow gameWindow(window);
+    // Everything is made for the framebuffer, which on a high-density screen
+    // is larger than the window.
+    screenWidth = gameWindow.framebufferWidth();
+    screenHeight = gameWindow.framebufferHeight();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glViewport(0, 0, screenWidth, screenHeight);
+
+    setupScene(window);
+    followWindow(gameWindow);
+
+    while (!glfwWindowShouldClose(window)) {
+        glfwPollEvents();
+        if (gameWindow.update())
+            followWindow(gameWindow);
+        if (gameWindow.hidden()) {
+            // Nothing to draw on: sleep until something happens, and let the
+            // time away count for nothing in the next frame.
+            glfwWaitEvents();
+            lastTime = glfwGetTime();
+            continue;
+        }
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        double now = glfwGetTime();
+        deltaTime = now - lastTime;
+        lastTime = now;
+        bool escape = glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
+
+        updateFrame();
+        drawFrame();
+
+        glfwSwapBuffers(window);
+        if (glGetError() != GL_NO_ERROR)
+            std::cout << "GL ERROR DETECTED!!!" << std::endl;
+        if (escape)
+            break;
+    }
+    teardownScene();
+}
+
+} // namespace
 
 int runGame(int argc, char** argv) {
     CommandLineResult args = parseCommandLine(argc, argv, std::cout);
@@ -49,6 +109,8 @@ int runGame(int argc, char** argv) {
     screenWidth = args.width;
     screenHeight = args.height;
 
+    // GLFW's own reason for a failure, before any of the game's lines about it.
+    glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
         std::cout << "Failed to init glfw" << std::endl;
         pauseAndExit(-1);
@@ -83,31 +145,7 @@ int runGame(int argc, char** argv) {
     while (glGetError() != GL_NO_ERROR) {
     }
 
-    double lastTime = glfwGetTime();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glViewport(0, 0, screenWidth, screenHeight);
-
-    setupScene(window);
-
-    while (!glfwWindowShouldClose(window)) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        double now = glfwGetTime();
-        deltaTime = now - lastTime;
-        lastTime = now;
-        glfwPollEvents();
-        bool escape = glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
-
-        updateFrame();
-        drawFrame();
-
-        glfwSwapBuffers(window);
-        if (glGetError() != GL_NO_ERROR)
-            std::cout << "GL ERROR DETECTED!!!" << std::endl;
-        if (escape)
-            break;
-    }
-
-    teardownScene();
+    runFrames(window);
     pinLoadedLibraries();
     glfwTerminate();
     return 0;

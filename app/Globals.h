@@ -25,8 +25,10 @@ class ParticleRenderer;
 class Light;
 } // namespace scene
 
-extern int screenWidth;  // window width, default 1000
-extern int screenHeight; // window height, default 780
+// The framebuffer's size in pixels now (the window size asked for until the
+// window opens; default 1000 x 780). Changed only by resizeScene.
+extern int screenWidth;
+extern int screenHeight;
 extern double deltaTime; // seconds between the starts of the last two frames
 
 extern glm::mat4 projectionMatrix;

@@ -5,12 +5,14 @@
 #include "app/GlLevelFactory.h"
 #include "app/GlfwInput.h"
 #include "app/Globals.h"
+#include "core/Camera.h"
 #include "core/Controls.h"
 #include "core/CourseList.h"
 #include "core/DataPaths.h"
 #include "core/FrameUpdate.h"
 #include "core/MyCollision.h"
 #include "core/Rotationposition.h"
+#include "core/ScreenLayout.h"
 #include "core/Settings.h"
 #include "core/ViewFrustum.h"
 #include "physics/PhysicsWorld.h"
@@ -69,6 +71,7 @@ struct GameScene {
     std::unique_ptr<TextRenderer> textRenderer;
     std::unique_ptr<PhysicsWorld> physicsWorld;
     std::unique_ptr<Controls> controls;
+    ScreenPictures* pictures = nullptr; // owned by the race
     std::unique_ptr<scene::Pellix> ball;
     std::unique_ptr<scene::GhostBall> ghostBall; // draws with the ball's mesh
     std::unique_ptr<ShadowMap> shadowMap;
@@ -118,8 +121,10 @@ void setupScene(GLFWwindow* window) {
 
     ball = make(s.ball, glm::mat4(1.0f), lampertPhongShader, s.assets);
     make(s.ghostBall, *ball);
-    myCollision = make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight,
-                       std::make_unique<ScreenPictures>(screenWidth, screenHeight));
+    auto pictures = std::make_unique<ScreenPictures>(screenWidth, screenHeight);
+    s.pictures = pictures.get();
+    myCollision =
+        make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight, std::move(pictures));
     shadowMap = make(s.shadowMap);
 
     make(s.input, window);
@@ -159,7 +164,27 @@ void setupScene(GLFWwindow* window) {
     make(s.fallMarker);
     rotationposition = make(s.rotationposition, 0.0f, 0.0f, 0.0f, 4.0f);
     frustum = make(s.frustum);
-    frustum->setCamInternals(0.39269909f, 1.3333334f, 0.1f, 100.0f);
+    frustum->setCamInternals(kCameraHalfAngle, viewAspect(screenWidth, screenHeight), kCameraNear,
+                             kCameraFar);
+}
+
+void resizeScene(int framebufferWidth, int framebufferHeight, int windowWidth, int windowHeight) {
+    screenWidth = framebufferWidth;
+    screenHeight = framebufferHeight;
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    if (theScene == nullptr)
+        return;
+    GameScene& s = *theScene;
+    s.offscreenBuffer->resize(framebufferWidth, framebufferHeight);
+    s.pictures->setScreenSize(framebufferWidth, framebufferHeight);
+    s.textRenderer->setScreenSize(framebufferWidth, framebufferHeight);
+    const float aspect = viewAspect(framebufferWidth, framebufferHeight);
+    s.frustum->setCamInternals(kCameraHalfAngle, aspect, kCameraNear, kCameraFar);
+    // The controls build the projection each frame, but not while paused.
+    s.controls->aspect = aspect;
+    s.controls->projection = cameraProjection(aspect);
+    s.controls->screenWidth = windowWidth;
+    s.controls->screenHeight = windowHeight;
 }
 
 void teardownScene() {

@@ -7,6 +7,11 @@ namespace tovi {
 // Creates every long-lived object in the game's order, owned by one scene
 // object; the process-wide references point into it.
 void setupScene(GLFWwindow* window);
+// The framebuffer (pixels) or the window (screen coordinates) changed size:
+// the off-screen targets, the viewport, the camera's aspect ratio, the
+// culling frustum, the pictures, the text and the cursor's centre follow.
+// Sides of 0 (a minimised window) are let through; nothing is drawn then.
+void resizeScene(int framebufferWidth, int framebufferHeight, int windowWidth, int windowHeight);
 // Releases them again, while the context is still current.
 void teardownScene();
 // The frame update on the process-wide objects.

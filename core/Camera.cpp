@@ -21,10 +21,10 @@ glm::vec3 followCameraPosition(const glm::vec3& ball, float horizontalAngle) {
                      ball.z + 6.0f * std::cos(horizontalAngle));
 }
 
-glm::mat4 cameraProjection() {
-    const double t = std::tan(static_cast<double>(0.39269909f));
+glm::mat4 cameraProjection(float aspect) {
+    const double t = std::tan(static_cast<double>(kCameraHalfAngle));
     glm::mat4 p(0.0f);
-    p[0][0] = static_cast<float>(1.0 / (t * 1.3333334));
+    p[0][0] = static_cast<float>(1.0 / (t * static_cast<double>(aspect)));
     p[1][1] = static_cast<float>(1.0 / t);
     p[2][2] = -1.002002f;
     p[2][3] = -1.0f;

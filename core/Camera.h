@@ -17,7 +17,14 @@ CameraAxes cameraAxes(float horizontalAngle, float verticalAngle);
 // The follow camera: 6 behind the ball at the horizontal angle and 6 above it.
 glm::vec3 followCameraPosition(const glm::vec3& ball, float horizontalAngle);
 
-// The camera's projection: 45 degrees, 4/3 whatever the window, 0.1 to 100.
-glm::mat4 cameraProjection();
+// Half the camera's vertical opening (22.5 degrees) and its depth range; the
+// culling frustum takes the same.
+constexpr float kCameraHalfAngle = 0.39269909f;
+constexpr float kCameraNear = 0.1f;
+constexpr float kCameraFar = 100.0f;
+
+// The camera's projection: 45 degrees high, as wide as the aspect ratio
+// (width over height) says, 0.1 to 100.
+glm::mat4 cameraProjection(float aspect);
 
 } // namespace tovi

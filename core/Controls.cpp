@@ -337,7 +337,7 @@ void Controls::update() {
         eye = position;
         view = glm::lookAt(eye, target, glm::vec3(0.0f, 1.0f, 0.0f));
     }
-    projection = cameraProjection();
+    projection = cameraProjection(aspect);
     lastFrameReading = reading;
 }
 

@@ -116,6 +116,8 @@ class Controls {
     PhysicsWorld* physicsWorld;
     glm::mat4 view{1.0f};
     glm::mat4 projection{1.0f};
+    // Width over height of the framebuffer; the projection follows it.
+    float aspect = 4.0f / 3.0f;
     double lastKeyTime = 0.0;
     glm::vec3 position{0.0f};
     float horizontalAngle = 3.14f;
@@ -135,6 +137,8 @@ class Controls {
     bool showFallMarker = false;
     glm::vec3 fallMarker{0.0f};
 
+    // The window's size in screen coordinates: the cursor is held at its
+    // centre. Kept up to date when the window changes size.
     int screenWidth;
     int screenHeight;
     std::string trackPath;

@@ -75,6 +75,7 @@ struct HudLine {
     std::string text;
     int x = kHudLineLeft;
     glm::vec3 colour{1.0f};
+    bool centred = false; // stays on the middle of a wider window
 };
 struct HudLines {
     std::array<HudLine, 9> lines;
@@ -146,8 +147,10 @@ inline HudLines hudLines(const HudState& state) {
                 state.split.difference > 0.0 ? kBehindColour : kAheadColour);
         }
     }
-    if (racing && state.paused)
+    if (racing && state.paused) {
         add(420, "paused", 400 - 3 * kHudGlyphSize);
+        hud.lines[static_cast<std::size_t>(hud.count - 1)].centred = true;
+    }
     return hud;
 }
 

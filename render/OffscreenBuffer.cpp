@@ -24,12 +24,19 @@ void makeColorTexture(GLuint texture, int width, int height) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 }
 
-GLuint makeDepthRenderbuffer(int width, int height) {
-    GLuint renderbuffer = 0;
-    glGenRenderbuffers(1, &renderbuffer);
+void makeDepthStorage(GLuint renderbuffer, int width, int height) {
     glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
-    return renderbuffer;
+}
+
+const GLfloat kZero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+
+// Both colour outputs of the bound framebuffer to zero.
+void clearOutputs() {
+    const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    glDrawBuffers(2, outputs);
+    glClearBufferfv(GL_COLOR, 0, kZero);
+    glClearBufferfv(GL_COLOR, 1, kZero);
 }
 
 } // namespace
@@ -42,7 +49,8 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
     makeColorTexture(glowTextureId, width, height);
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    sceneDepthRenderbuffer = makeDepthRenderbuffer(width, height);
+    glGenRenderbuffers(1, &sceneDepthRenderbuffer);
+    makeDepthStorage(sceneDepthRenderbuffer, width, height);
     glGenVertexArrays(1, &quadVertexArray);
     glBindVertexArray(quadVertexArray);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
@@ -58,11 +66,7 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
     }
     // Start from a black picture and no glow, so nothing undefined is ever
     // composed.
-    const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-    glDrawBuffers(2, outputs);
-    const GLfloat zero[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    glClearBufferfv(GL_COLOR, 0, zero);
-    glClearBufferfv(GL_COLOR, 1, zero);
+    clearOutputs();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindVertexArray(0);
 
@@ -77,10 +81,11 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[i]);
         makeColorTexture(pingpongTextures[i], width, height);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingpongTextures[i], 0);
-        pingpongDepthRenderbuffers[i] = makeDepthRenderbuffer(width, height);
+        glGenRenderbuffers(1, &pingpongDepthRenderbuffers[i]);
+        makeDepthStorage(pingpongDepthRenderbuffers[i], width, height);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                                   pingpongDepthRenderbuffers[i]);
-        glClearBufferfv(GL_COLOR, 0, zero);
+        glClearBufferfv(GL_COLOR, 0, kZero);
     }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -99,6 +104,31 @@ OffscreenBuffer::~OffscreenBuffer() {
     glDeleteRenderbuffers(2, pingpongDepthRenderbuffers);
     glDeleteBuffers(1, &quadBuffer);
     glDeleteVertexArrays(1, &quadVertexArray);
+}
+
+void OffscreenBuffer::resize(int w, int h) {
+    if (w <= 0 || h <= 0 || (w == width && h == height))
+        return;
+    width = w;
+    height = h;
+    // New storage for every target; the framebuffers keep their attachments.
+    const GLuint colours[4] = {sceneColorTextureId, glowTextureId, pingpongTextures[0], pingpongTextures[1]};
+    for (GLuint texture : colours)
+        makeColorTexture(texture, width, height);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    makeDepthStorage(sceneDepthRenderbuffer, width, height);
+    for (GLuint renderbuffer : pingpongDepthRenderbuffers)
+        makeDepthStorage(renderbuffer, width, height);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebufferId);
+    clearOutputs();
+    for (GLuint framebuffer : pingpongFramebuffers) {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glDrawBuffer(GL_COLOR_ATTACHMENT0);
+        glClearBufferfv(GL_COLOR, 0, kZero);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 void OffscreenBuffer::drawQuad() {

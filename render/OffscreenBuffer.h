@@ -9,12 +9,16 @@ class ShaderProgram;
 // blur and the composition draw.
 class OffscreenBuffer {
   public:
-    // Every texture and buffer is width x height (the window size at start).
+    // Every texture and buffer is width x height (the framebuffer's size).
     // An incomplete scene framebuffer ends the program.
     OffscreenBuffer(int width, int height);
     ~OffscreenBuffer();
     OffscreenBuffer(const OffscreenBuffer&) = delete;
     OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
+
+    // New storage of width x height for every texture and buffer, cleared;
+    // nothing happens for the same size or a side of 0 or less.
+    void resize(int width, int height);
 
     // Three separable Gauss passes over the glow output (horizontal,
     // vertical, horizontal); the result lies in pingpongTexture(1).

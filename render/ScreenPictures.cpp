@@ -1,5 +1,6 @@
 #include "render/ScreenPictures.h"
 
+#include "core/ScreenLayout.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 
@@ -28,41 +29,57 @@ ScreenPictures::ScreenPictures(int w, int h) : width(w), height(h) {
 
     // The win and lose pictures wait until they are first shown: most of a
     // session never needs both, and each takes about 4 MB.
-    startPicture = new Texture("Kobuldo/Textures/Startscreen.png");
+    load(startPicture, "Kobuldo/Textures/Startscreen.png");
 }
 
 ScreenPictures::~ScreenPictures() {
     glDeleteBuffers(1, &quadBuffer);
     glDeleteVertexArrays(1, &quadVertexArray);
-    delete startPicture;
-    delete winPicture;
-    delete losePicture;
+    delete startPicture.texture;
+    delete winPicture.texture;
+    delete losePicture.texture;
     delete program;
 }
 
-void ScreenPictures::drawStartScreen() {
-    drawPicture(*startPicture);
-}
-void ScreenPictures::drawWinScreen() {
-    if (winPicture == nullptr)
-        winPicture = new Texture("Kobuldo/Textures/YouWin.png");
-    drawPicture(*winPicture);
-}
-void ScreenPictures::drawLoseScreen() {
-    if (losePicture == nullptr)
-        losePicture = new Texture("Kobuldo/Textures/YouLose.png");
-    drawPicture(*losePicture);
+void ScreenPictures::load(Picture& picture, const char* path) {
+    picture.texture = new Texture(path);
+    // The new texture is bound on unit 0.
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &picture.width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &picture.height);
 }
 
-void ScreenPictures::drawPicture(const Texture& picture) {
+void ScreenPictures::setScreenSize(int w, int h) {
+    width = w;
+    height = h;
+}
+
+void ScreenPictures::drawStartScreen() {
+    drawPicture(startPicture);
+}
+void ScreenPictures::drawWinScreen() {
+    if (winPicture.texture == nullptr)
+        load(winPicture, "Kobuldo/Textures/YouWin.png");
+    drawPicture(winPicture);
+}
+void ScreenPictures::drawLoseScreen() {
+    if (losePicture.texture == nullptr)
+        load(losePicture, "Kobuldo/Textures/YouLose.png");
+    drawPicture(losePicture);
+}
+
+void ScreenPictures::drawPicture(const Picture& picture) {
     glBindVertexArray(quadVertexArray);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, width, height);
     glClear(GL_DEPTH_BUFFER_BIT);
+    // A picture that did not load still covers the window (in black).
+    ScreenRect rect = fitPicture(picture.width, picture.height, width, height);
+    if (rect.width <= 0 || rect.height <= 0)
+        rect = ScreenRect{0, 0, width, height};
+    glViewport(rect.x, rect.y, rect.width, rect.height);
 
     glUseProgram(program->programId);
     glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, picture.textureId);
+    glBindTexture(GL_TEXTURE_2D, picture.texture->textureId);
     glUniform1i(glGetUniformLocation(program->programId, "renderedTexture"), 0);
 
     glEnableVertexAttribArray(0);
@@ -71,6 +88,8 @@ void ScreenPictures::drawPicture(const Texture& picture) {
     glDrawArrays(GL_TRIANGLES, 0, 6);
     glDisableVertexAttribArray(0);
     glBindVertexArray(0);
+    // The course's lines and the notice go over the whole window.
+    glViewport(0, 0, width, height);
 }
 
 } // namespace tovi

@@ -6,10 +6,11 @@ namespace tovi {
 class ShaderProgram;
 class Texture;
 
-// The start, win and lose pictures, each drawn over the whole window.
+// The start, win and lose pictures, each as large as the window allows in
+// its own shape, centred on black.
 class ScreenPictures : public RacePictures {
   public:
-    // width x height is the viewport of the pictures (the window size).
+    // width x height is the framebuffer the pictures are drawn on.
     ScreenPictures(int width, int height);
     ~ScreenPictures() override;
     ScreenPictures(const ScreenPictures&) = delete;
@@ -19,14 +20,24 @@ class ScreenPictures : public RacePictures {
     void drawWinScreen() override;
     void drawLoseScreen() override;
 
+    // The framebuffer changed size.
+    void setScreenSize(int width, int height);
+
   private:
-    void drawPicture(const Texture& picture);
+    // A picture and its size in texels, read once when it is loaded.
+    struct Picture {
+        Texture* texture = nullptr;
+        int width = 0;
+        int height = 0;
+    };
+    static void load(Picture& picture, const char* path);
+    void drawPicture(const Picture& picture);
 
     int width;
     int height;
-    Texture* startPicture = nullptr;
-    Texture* winPicture = nullptr;
-    Texture* losePicture = nullptr;
+    Picture startPicture;
+    Picture winPicture;
+    Picture losePicture;
     ShaderProgram* program = nullptr;
     GLuint quadVertexArray = 0;
     GLuint quadBuffer = 0;

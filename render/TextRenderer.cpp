@@ -33,12 +33,18 @@ void TextRenderer::printText(const char* text, int y) {
               static_cast<float>(kHudGlyphSize));
 }
 
-void TextRenderer::printText(const char* text, float x, float y, float size, const glm::vec3& colour) {
+void TextRenderer::setScreenSize(int width, int height) {
+    placement = textPlacement(width, height);
+}
+
+void TextRenderer::printText(const char* text, float x, float y, float size, const glm::vec3& colour,
+                             bool centred) {
     glBindVertexArray(vertexArray);
     positions.clear();
     uvs.clear();
     if (text != nullptr)
         buildTextQuads(text, x, y, size, positions, uvs);
+    placeTextLine(placement, static_cast<int>(y), centred, positions);
 
     glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(positions.size() * sizeof(glm::vec2)),

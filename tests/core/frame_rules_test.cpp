@@ -174,6 +174,7 @@ TEST(FrameHud, SplitGreenAheadRedBehindAndThePausedLine) {
     hud = tovi::hudLines(state);
     ASSERT_EQ(hud.count, 6);
     EXPECT_EQ(hud.lines[5].text, "paused");
+    EXPECT_TRUE(hud.lines[5].centred) << "stays on the middle of a wide window";
 
     // Neither outside a race.
     state.raceState = 2;

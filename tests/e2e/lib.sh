@@ -123,11 +123,12 @@ shot() { # shot NAME -> path of the screenshot
 }
 
 # difference PNG1 PNG2: normalised RMSE (0 same .. 1 opposite) after fitting
-# the second picture to the size of the first.
+# the second picture into the size of the first as the game shows its
+# pictures: its shape kept, centred on black.
 difference() {
   local size
   size=$(identify -format '%wx%h' "$1")
-  convert "$2" -resize "${size}!" "$RUN/fit.png"
+  convert "$2" -resize "$size" -background black -gravity center -extent "$size" "$RUN/fit.png"
   compare -metric RMSE "$1" "$RUN/fit.png" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/'
 }
 

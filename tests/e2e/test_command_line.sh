@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The command line: defaults, the "you are executing" line, failure messages
-# and exit statuses, and a window of the asked size.
+# (with GLFW's reason) and exit statuses, and a window of the asked size.
 source "$(dirname "$0")/lib.sh" "$@"
 
 expect_failure() { # expected-status expected-message args...
@@ -26,6 +26,10 @@ for third in 2 true; do
 done
 expect_failure 255 "Failed to open window" 0 600 >/dev/null
 pass "0 600"
+# No X server: GLFW's own reason as well as the game's line and status.
+out=$(DISPLAY=:987 expect_failure 255 "Failed to init glfw" 320 240)
+grep -qE '^GLFW: .*:987' <<<"$out" || fail "no display: no reason from GLFW in: $out"
+pass "no display"
 
 window_size() { xdotool getwindowgeometry "$WID" | awk '/Geometry/ { print $2 }'; }
 

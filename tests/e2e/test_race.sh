@@ -25,6 +25,27 @@ bright=$(convert "$race" -crop "$((WIDTH * 45 / 100))x$((HEIGHT * 30 / 100))+0+0
 less_than 20 "$bright" || fail "no HUD text in the top-left corner ($bright bright pixels)"
 pass "HUD text ($bright bright pixels)"
 
+# The picture follows the window's size: widened, the new right third shows
+# the course (it stayed black while the buffers kept the start-up size);
+# narrowed; F11 to full screen and back to the window's size before.
+lit_window() { # lit_window W H: the window is W x H and its right third is not black
+  import -window "$WID" "$RUN/now.png" 2>/dev/null && [ "$(identify -format '%wx%h' "$RUN/now.png")" = "${1}x$2" ] &&
+    less_than 0.1 "$(convert "$RUN/now.png" -crop "$(($1 / 3))x$2+$(($1 * 2 / 3))+0" -colorspace Gray \
+      -format '%[fx:mean]' info:)"
+}
+xdotool windowsize "$WID" $((WIDTH * 3 / 2)) "$HEIGHT"
+wait_for 10 lit_window $((WIDTH * 3 / 2)) "$HEIGHT" || fail "widened window: right third black"
+xdotool windowsize "$WID" $((WIDTH / 2)) "$HEIGHT"
+wait_for 10 lit_window $((WIDTH / 2)) "$HEIGHT" || fail "narrowed window: right third black"
+read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+tap F11
+wait_for 10 lit_window "$screen_w" "$screen_h" || fail "F11: no full screen"
+tap F11
+wait_for 10 lit_window $((WIDTH / 2)) "$HEIGHT" || fail "F11 again: not back to the window"
+xdotool windowsize "$WID" "$WIDTH" "$HEIGHT"
+wait_for 10 lit_window "$WIDTH" "$HEIGHT" || fail "window size back"
+pass "widened, narrowed, full screen and back"
+
 press_until 10 b looks_like "$KOBULDO/Textures/YouWin.png" 0.12 || fail "B does not show the win picture"
 win=$(shot win)
 d=$(difference "$win" "$KOBULDO/Textures/YouWin.png")

@@ -454,7 +454,7 @@ TEST_F(RenderTest, PrintTextWithTheGameFontDrawsTheHudLinesInTheirBands) {
     EXPECT_EQ(stray, 0) << "pixels lit outside the lines";
 }
 
-TEST_F(RenderTest, ScreenPicturesFillTheWindowUpright) {
+TEST_F(RenderTest, ScreenPicturesFitTheWindowUpright) {
     ScratchAssets assets;
     ASSERT_NO_FATAL_FAILURE(
         requireAssets({"Kobuldo/Shader/texture.vert", "Kobuldo/Shader/texturePure.frag"}));
@@ -477,25 +477,41 @@ TEST_F(RenderTest, ScreenPicturesFillTheWindowUpright) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glViewport(0, 0, 10, 10);
 
+    // The square picture as high as the 320 x 240 window, centred: x 40 to
+    // 280, black beside it, and the whole window's viewport left behind.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pictures.drawStartScreen();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_TRUE(colourIs(pixelAt(2, 2), {0, 0, 255, 255}));
-    EXPECT_TRUE(colourIs(pixelAt(kWidth - 3, 2), {255, 255, 255, 255}));
-    EXPECT_TRUE(colourIs(pixelAt(2, kHeight - 3), {255, 0, 0, 255}));
-    EXPECT_TRUE(colourIs(pixelAt(kWidth - 3, kHeight - 3), {0, 255, 0, 255}));
-    EXPECT_TRUE(colourIs(pixelAt(80, 60), {0, 0, 255, 255}));
-    EXPECT_TRUE(colourIs(pixelAt(240, 180), {0, 255, 0, 255}));
+    const Rgba black = {0, 0, 0, 0};
+    EXPECT_TRUE(colourIs(pixelAt(42, 2), {0, 0, 255, 255}));
+    EXPECT_TRUE(colourIs(pixelAt(277, 2), {255, 255, 255, 255}));
+    EXPECT_TRUE(colourIs(pixelAt(42, kHeight - 3), {255, 0, 0, 255}));
+    EXPECT_TRUE(colourIs(pixelAt(277, kHeight - 3), {0, 255, 0, 255}));
+    EXPECT_TRUE(colourIs(pixelAt(37, 120), black));
+    EXPECT_TRUE(colourIs(pixelAt(282, 120), black));
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pictures.drawWinScreen();
-    for (auto [x, y] :
-         {std::pair{0, 0}, {kWidth - 1, 0}, {0, kHeight - 1}, {kWidth - 1, kHeight - 1}, {160, 120}})
+    for (auto [x, y] : {std::pair{41, 0}, {278, 0}, {41, kHeight - 1}, {278, kHeight - 1}, {160, 120}})
         EXPECT_TRUE(colourIs(pixelAt(x, y), {0, 255, 0, 255})) << x << "," << y;
 
     // A picture drawn over a window whose depth was not cleared still shows.
     pictures.drawLoseScreen();
     EXPECT_TRUE(colourIs(pixelAt(160, 120), {255, 0, 255, 255}));
+
+    // A framebuffer of another shape (here a tall 160 x 240 corner): the
+    // picture moves between black bars above and below.
+    pictures.setScreenSize(160, 240);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    pictures.drawStartScreen();
+    EXPECT_TRUE(colourIs(pixelAt(2, 42), {0, 0, 255, 255}));
+    EXPECT_TRUE(colourIs(pixelAt(157, 197), {0, 255, 0, 255}));
+    EXPECT_TRUE(colourIs(pixelAt(80, 37), black));
+    EXPECT_TRUE(colourIs(pixelAt(80, 202), black));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

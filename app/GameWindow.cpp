@@ -1,0 +1,102 @@
+#include "app/GameWindow.h"
+
+#include "core/ScreenLayout.h"
+#include "render/GL.h"
+
+#include <GLFW/glfw3.h>
+
+#include <vector>
+
+namespace tovi {
+
+namespace {
+GameWindow& of(GLFWwindow* window) {
+    return *static_cast<GameWindow*>(glfwGetWindowUserPointer(window));
+}
+} // namespace
+
+GameWindow::GameWindow(GLFWwindow* w) : window(w) {
+    glfwGetFramebufferSize(window, &width, &height);
+    handedWidth = width;
+    handedHeight = height;
+    minimised = glfwGetWindowAttrib(window, GLFW_ICONIFIED) == GLFW_TRUE;
+    glfwSetWindowUserPointer(window, this);
+    glfwSetFramebufferSizeCallback(window, onFramebufferSize);
+    glfwSetWindowIconifyCallback(window, onIconify);
+    glfwSetKeyCallback(window, onKey);
+}
+
+GameWindow::~GameWindow() {
+    glfwSetKeyCallback(window, nullptr);
+    glfwSetWindowIconifyCallback(window, nullptr);
+    glfwSetFramebufferSizeCallback(window, nullptr);
+    glfwSetWindowUserPointer(window, nullptr);
+}
+
+void GameWindow::onFramebufferSize(GLFWwindow* window, int w, int h) {
+    GameWindow& self = of(window);
+    self.width = w;
+    self.height = h;
+}
+
+void GameWindow::onIconify(GLFWwindow* window, int iconified) {
+    of(window).minimised = iconified == GLFW_TRUE;
+}
+
+void GameWindow::onKey(GLFWwindow* window, int key, int, int action, int) {
+    // A press, not the repeats of a held key.
+    if (key == GLFW_KEY_F11 && action == GLFW_PRESS)
+        of(window).fullScreenAsked = !of(window).fullScreenAsked;
+}
+
+bool GameWindow::update() {
+    if (fullScreenAsked) {
+        fullScreenAsked = false;
+        toggleFullScreen();
+    }
+    if (width == handedWidth && height == handedHeight)
+        return false;
+    handedWidth = width;
+    handedHeight = height;
+    return true;
+}
+
+bool GameWindow::hidden() const {
+    return minimised || width <= 0 || height <= 0;
+}
+
+void GameWindow::windowSize(int& windowWidth, int& windowHeight) const {
+    glfwGetWindowSize(window, &windowWidth, &windowHeight);
+}
+
+void GameWindow::toggleFullScreen() {
+    if (glfwGetWindowMonitor(window) != nullptr) {
+        glfwSetWindowMonitor(window, nullptr, savedX, savedY, savedWidth, savedHeight, GLFW_DONT_CARE);
+        return;
+    }
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    std::vector<ScreenRect> areas(static_cast<std::size_t>(count > 0 ? count : 0));
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        ScreenRect& area = areas[i];
+        glfwGetMonitorPos(monitors[i], &area.x, &area.y);
+        if (const GLFWvidmode* mode = glfwGetVideoMode(monitors[i])) {
+            area.width = mode->width;
+            area.height = mode->height;
+        }
+    }
+    glfwGetWindowPos(window, &savedX, &savedY);
+    glfwGetWindowSize(window, &savedWidth, &savedHeight);
+    const int chosen =
+        mostCoveredArea(ScreenRect{savedX, savedY, savedWidth, savedHeight}, areas.data(), count);
+    if (chosen < 0)
+        return;
+    GLFWmonitor* monitor = monitors[chosen];
+    const GLFWvidmode* mode = glfwGetVideoMode(monitor);
+    if (mode == nullptr)
+        return;
+    // The monitor's own mode: no mode switch, the desktop stays as it is.
+    glfwSetWindowMonitor(window, monitor, 0, 0, mode->width, mode->height, mode->refreshRate);
+}
+
+} // namespace tovi

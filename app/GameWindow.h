@@ -1,0 +1,53 @@
+#pragma once
+// The game window's size and mode. GLFW's callbacks only record what
+// happened (they may fire many times a frame); the frame loop acts on it once
+// at the top of a frame.
+struct GLFWwindow;
+
+namespace tovi {
+
+class GameWindow {
+  public:
+    // Installs the window's framebuffer-size, minimise and key callbacks.
+    explicit GameWindow(GLFWwindow* window);
+    ~GameWindow();
+    GameWindow(const GameWindow&) = delete;
+    GameWindow& operator=(const GameWindow&) = delete;
+
+    // At the top of a frame, after polling events: carries out an F11 asked
+    // for since, and says whether the framebuffer's size differs from the
+    // one last handed out (true once per change).
+    bool update();
+    // Nothing to draw on: the window is minimised or a side is 0.
+    bool hidden() const;
+
+    // The framebuffer in pixels and the window in screen coordinates (they
+    // differ on high-density screens).
+    int framebufferWidth() const { return width; }
+    int framebufferHeight() const { return height; }
+    void windowSize(int& windowWidth, int& windowHeight) const;
+
+    // Between a window and full screen on the monitor under most of the
+    // window; back to the window's place and size from before.
+    void toggleFullScreen();
+
+  private:
+    static void onFramebufferSize(GLFWwindow* window, int width, int height);
+    static void onIconify(GLFWwindow* window, int iconified);
+    static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+
+    GLFWwindow* window;
+    int width = 0; // the framebuffer, as the callback last reported it
+    int height = 0;
+    int handedWidth = 0; // as update() last handed it out
+    int handedHeight = 0;
+    bool minimised = false;
+    bool fullScreenAsked = false;
+    // The window's place and size before full screen.
+    int savedX = 0;
+    int savedY = 0;
+    int savedWidth = 0;
+    int savedHeight = 0;
+};
+
+} // namespace tovi

@@ -10,7 +10,8 @@
 // writes into the result file.
 //
 //   bench_game --out FILE [--launched-at NS] [--race SECONDS] [--blur FRAG]
-//              [--pieces FRAG] [--passes SECONDS] [-- game arguments]
+//              [--pieces FRAG] [--passes SECONDS] [--picture PNG]
+//              [-- game arguments]
 //
 // Without --race the game stops after its first presented frame (start-up
 // measurement). With --race the race is started at the first frame
@@ -26,8 +27,10 @@
 // FRAG. --passes (after --race) then spends SECONDS in all drawing one frozen
 // race frame with each part of the scene left out in turn (the frame
 // composition skips a part whose object is missing), which shows what each
-// part costs.
+// part costs. --picture draws the fixed race frame of FramePicture.h
+// instead of a race, saves it as PNG and stops.
 #include "BenchSupport.h"
+#include "FixedFrame.h"
 #include "MemoryCensus.h"
 
 #include "app/FrameComposition.h"
@@ -73,6 +76,7 @@ struct Options {
     std::string blurShader;
     std::string pieceShader;
     double passSeconds = 0;
+    std::string picture;         // draw the fixed frame into this PNG and stop
     bool trimAfterSetup = false; // diagnostic: how much of the heap is free after setup
 };
 Options options;
@@ -310,6 +314,11 @@ void onFirstFrame(GLFWwindow* window) {
     writeMemoryCensus();
     result("pieces", static_cast<double>(tovi::tracks.size()));
     result("rings", static_cast<double>(tovi::rings.size()));
+    if (!options.picture.empty()) {
+        result("picture_saved", bench::drawFixedFrame(options.picture) ? 1 : 0);
+        finishRun(window);
+        return;
+    }
     if (options.raceSeconds <= 0) {
         finishRun(window);
         return;
@@ -416,6 +425,8 @@ int main(int argc, char** argv) {
             options.trimAfterSetup = std::atoi(argv[++i]) != 0;
         else if (a == "--pieces")
             options.pieceShader = argv[++i];
+        else if (a == "--picture")
+            options.picture = argv[++i];
         else if (a == "--passes")
             options.passSeconds = std::atof(argv[++i]);
         else {

@@ -8,6 +8,7 @@
 // it under Xvfb).
 //
 //   bench_race [--seconds S] [--runs N] [--blur FRAG] [--pieces FRAG] [--no-scale] [--no-parts]
+//              [--remake-reference] [--picture-only]
 //
 // --blur FRAG measures with the glow blur built from FRAG (a path relative to
 // the source tree, e.g. bench/shaders/gauss_linear.frag) instead of the
@@ -15,7 +16,13 @@
 // "normalmap.frag" (e.g. bench/shaders/normalmap_1tap.frag). Unless --no-parts, one more run on the shipped
 // course draws a frozen race frame with each part of the scene left out in
 // turn and prints what each part costs (CPU time of all threads per frame).
+// First of all, the fixed race frame of FramePicture.h is drawn and compared
+// with bench/reference_frame.png: what the player sees may differ by at most
+// 1 % (mean absolute difference). --remake-reference writes that picture anew
+// and stops (only for a change meant to alter the look of a race);
+// --picture-only stops after the comparison.
 #include "BenchSupport.h"
+#include "FramePicture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -75,6 +82,45 @@ RaceFigures measure(const std::string& course, int runs, double seconds, const s
     return f;
 }
 
+const char* const kReference = "bench/reference_frame.png";
+
+// Draws the fixed race frame at 1000 x 780 and compares it with the
+// reference picture (or, with `remake`, makes that picture anew). False when
+// the frame could not be drawn or read.
+bool checkPicture(const std::string& course, bool remake) {
+    std::printf("== What the player sees: the fixed race frame against %s ==\n", kReference);
+    bench::RunDir dir(course);
+    const bench::fs::path drawn = dir.root / "fixed-frame.png";
+    const bench::ChildRun run = bench::runChild(bench::executableDir() / "bench_game", dir.root,
+                                                {"--picture", drawn.string(), "--", "1000", "780"}, false);
+    bench::Picture now, reference;
+    if (run.status != 0 || bench::resultOr(run, "picture_saved", 0) != 1 || !bench::loadPicture(drawn, now)) {
+        std::printf("  bench_game failed to draw the fixed frame (status %d):\n%s\n", run.status,
+                    run.log.c_str());
+        return false;
+    }
+    const bench::fs::path referencePath = bench::fs::path(ZENTARO_SOURCE_DIR) / kReference;
+    if (remake) {
+        bench::fs::copy_file(drawn, referencePath, bench::fs::copy_options::overwrite_existing);
+        bench::printInfo("reference picture", "made anew from this build");
+        return true;
+    }
+    if (!bench::loadPicture(referencePath.string(), reference)) {
+        std::printf("  no reference picture at %s\n", referencePath.c_str());
+        return false;
+    }
+    const double difference = bench::meanDifferencePercent(now, reference);
+    char text[120];
+    std::snprintf(text, sizeof text, "%.3f %% (%.2f %% of channels off by more than 8)", difference,
+                  bench::changedSharePercent(now, reference, 8));
+    bench::printFigure("mean absolute difference", text, "<= 1 %", difference >= 0 && difference <= 1.0);
+    if (difference < 0 || difference > 1.0) {
+        dir.keep = true;
+        std::printf("  the frame drawn now is kept as %s\n", drawn.c_str());
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -82,6 +128,8 @@ int main(int argc, char** argv) {
     int runs = 3;
     bool scale = true;
     bool parts = true;
+    bool remakeReference = false;
+    bool pictureOnly = false;
     std::string blur, pieces;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
@@ -96,6 +144,10 @@ int main(int argc, char** argv) {
             scale = false;
         else if (std::strcmp(argv[i], "--no-parts") == 0)
             parts = false;
+        else if (std::strcmp(argv[i], "--remake-reference") == 0)
+            remakeReference = true;
+        else if (std::strcmp(argv[i], "--picture-only") == 0)
+            pictureOnly = true;
     }
 
     std::printf("== Race frame rate (1000 x 780, %.0f s race + %.0f s empty pipeline per run, %d runs) ==\n",
@@ -107,6 +159,11 @@ int main(int argc, char** argv) {
     std::string label;
     const std::string course = bench::courseUnderTest(label);
     std::printf("  %s\n", label.c_str());
+    if (!checkPicture(course, remakeReference))
+        return 1;
+    if (remakeReference || pictureOnly)
+        return 0;
+    std::printf("\n");
     const RaceFigures f = measure(course, runs, seconds, blur, pieces);
     if (!f.ok)
         return 1;

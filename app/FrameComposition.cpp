@@ -66,18 +66,13 @@ void useShadowReceiver(const ShaderProgram& shader, const FrameInputs& frame) {
     setMatrix(id, "V", frame.view);
 }
 
+// Both outputs and the depth in one clear.
 void clearSceneOutputs(GLuint sceneFramebuffer, int screenWidth, int screenHeight) {
     const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-    for (GLenum output : outputs) {
-        glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-        glViewport(0, 0, screenWidth, screenHeight);
-        glDrawBuffer(output);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
     glViewport(0, 0, screenWidth, screenHeight);
     glDrawBuffers(2, outputs);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 int drawSceneFrame(const FrameInputs& frame) {

@@ -94,20 +94,14 @@ void result(const char* key, double value) {
     bench::appendResult(options.out, key, value);
 }
 
-// The off-screen clears of the scene frame: each output on its own, then
-// both outputs enabled, as the frame composition does them.
+// The off-screen clear of the scene frame, as the frame composition does it:
+// both outputs and the depth at once.
 void clearSceneOutputs(GLuint framebuffer) {
     const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-    for (GLenum output : outputs) {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glViewport(0, 0, tovi::screenWidth, tovi::screenHeight);
-        glDrawBuffer(output);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, tovi::screenWidth, tovi::screenHeight);
     glDrawBuffers(2, outputs);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 // One frame of the pipeline with an empty scene, through the same calls the

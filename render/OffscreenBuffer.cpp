@@ -77,9 +77,6 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[i]);
         makeColorTexture(pingpongTextures[i], width, height);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingpongTextures[i], 0);
-        pingpongDepthRenderbuffers[i] = makeDepthRenderbuffer(width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                  pingpongDepthRenderbuffers[i]);
         glClearBufferfv(GL_COLOR, 0, zero);
     }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
@@ -96,7 +93,6 @@ OffscreenBuffer::~OffscreenBuffer() {
     glDeleteTextures(1, &glowTextureId);
     glDeleteTextures(2, pingpongTextures);
     glDeleteRenderbuffers(1, &sceneDepthRenderbuffer);
-    glDeleteRenderbuffers(2, pingpongDepthRenderbuffers);
     glDeleteBuffers(1, &quadBuffer);
     glDeleteVertexArrays(1, &quadVertexArray);
 }
@@ -109,36 +105,49 @@ void OffscreenBuffer::drawQuad() {
     glDisableVertexAttribArray(0);
 }
 
-void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
+// The full-screen passes write every pixel of their target once: no depth
+// test, no blending and nothing to clear first. Afterwards the depth test is
+// on (the game keeps it on everywhere else) and blending as it was.
+void OffscreenBuffer::beginFullScreenPass() {
+    blendWasOn = glIsEnabled(GL_BLEND) == GL_TRUE;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
     glBindVertexArray(quadVertexArray);
+}
+
+void OffscreenBuffer::endFullScreenPass() {
+    glBindVertexArray(0);
+    glEnable(GL_DEPTH_TEST);
+    if (blendWasOn)
+        glEnable(GL_BLEND);
+}
+
+void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
+    beginFullScreenPass();
     horizontal = true;
     bool firstPass = true;
     glUseProgram(gauss.programId);
+    glUniform1i(glGetUniformLocation(gauss.programId, "image"), 0);
+    const GLint horizontalLocation = glGetUniformLocation(gauss.programId, "horizontal");
+    glActiveTexture(GL_TEXTURE0);
     for (int pass = 0; pass < 3; ++pass) {
         const int target = horizontal ? 1 : 0;
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[target]);
         glViewport(0, 0, width, height);
-        glDrawBuffer(GL_COLOR_ATTACHMENT0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-        glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, firstPass ? glowTextureId : pingpongTextures[1 - target]);
-        glUniform1i(glGetUniformLocation(gauss.programId, "image"), 0);
-        glUniform1i(glGetUniformLocation(gauss.programId, "horizontal"), target);
-
+        glUniform1i(horizontalLocation, target);
         drawQuad();
         horizontal = !horizontal;
         firstPass = false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glBindVertexArray(0);
+    endFullScreenPass();
 }
 
 void OffscreenBuffer::composePass(const ShaderProgram& compose) {
-    glBindVertexArray(quadVertexArray);
+    beginFullScreenPass();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glUseProgram(compose.programId);
     const GLint renderedLocation = glGetUniformLocation(compose.programId, "renderedTexture");
@@ -152,7 +161,7 @@ void OffscreenBuffer::composePass(const ShaderProgram& compose) {
     glActiveTexture(GL_TEXTURE0);
 
     drawQuad();
-    glBindVertexArray(0);
+    endFullScreenPass();
 }
 
 } // namespace tovi

@@ -32,6 +32,8 @@ class OffscreenBuffer {
 
   private:
     void drawQuad();
+    void beginFullScreenPass();
+    void endFullScreenPass();
 
     int width;
     int height;
@@ -43,7 +45,7 @@ class OffscreenBuffer {
     GLuint quadBuffer = 0;
     GLuint pingpongFramebuffers[2] = {0, 0};
     GLuint pingpongTextures[2] = {0, 0};
-    GLuint pingpongDepthRenderbuffers[2] = {0, 0};
+    bool blendWasOn = false;
 };
 
 } // namespace tovi

@@ -72,7 +72,7 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_DEPTH_BUFFER_BIT);
     glUseProgram(program->programId);
 
     const glm::mat4 lightVP = lightProjection() * lightView();
@@ -88,7 +88,6 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, 
     glViewport(0, 0, viewportWidth, viewportHeight);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     depthBiasVP = biasMatrix() * lightVP;
     glBindVertexArray(0);

@@ -12,7 +12,8 @@
 //
 // --blur FRAG measures with the glow blur built from FRAG (a path relative to
 // the source tree, e.g. bench/shaders/gauss_linear.frag) instead of the
-// shipped "gauss.frag"; --pieces FRAG likewise for the track pieces'
+// shipped "gauss.frag" (it draws into the blur's half-size targets, reading
+// the full-size glow first); --pieces FRAG likewise for the track pieces'
 // "normalmap.frag" (e.g. bench/shaders/normalmap_1tap.frag). Unless --no-parts, one more run on the shipped
 // course draws a frozen race frame with each part of the scene left out in
 // turn and prints what each part costs (CPU time of all threads per frame).

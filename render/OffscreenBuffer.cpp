@@ -3,6 +3,7 @@
 #include "core/Pause.h"
 #include "render/ShaderProgram.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace tovi {
@@ -15,10 +16,10 @@ const GLfloat kQuadVertices[18] = {
     -1.0f, 1.0f,  0.0f, 1.0f, -1.0f, 0.0f, 1.0f,  1.0f, 0.0f,
 };
 
-void makeColorTexture(GLuint texture, int width, int height) {
+void makeColorTexture(GLuint texture, int width, int height, GLint filter = GL_NEAREST) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -34,12 +35,13 @@ GLuint makeDepthRenderbuffer(int width, int height) {
 
 } // namespace
 
-OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
+OffscreenBuffer::OffscreenBuffer(int w, int h)
+    : width(w), height(h), blurWidth(std::max(1, w / 2)), blurHeight(std::max(1, h / 2)) {
     glGenTextures(1, &sceneColorTextureId);
     makeColorTexture(sceneColorTextureId, width, height);
     glBindTexture(GL_TEXTURE_2D, 0);
     glGenTextures(1, &glowTextureId);
-    makeColorTexture(glowTextureId, width, height);
+    makeColorTexture(glowTextureId, width, height, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     sceneDepthRenderbuffer = makeDepthRenderbuffer(width, height);
@@ -75,7 +77,7 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
     glGenTextures(2, pingpongTextures);
     for (int i = 0; i < 2; ++i) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[i]);
-        makeColorTexture(pingpongTextures[i], width, height);
+        makeColorTexture(pingpongTextures[i], blurWidth, blurHeight, GL_LINEAR);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingpongTextures[i], 0);
         glClearBufferfv(GL_COLOR, 0, zero);
     }
@@ -129,11 +131,13 @@ void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
     glUseProgram(gauss.programId);
     glUniform1i(glGetUniformLocation(gauss.programId, "image"), 0);
     const GLint horizontalLocation = glGetUniformLocation(gauss.programId, "horizontal");
+    glUniform2f(glGetUniformLocation(gauss.programId, "tapStep"), 2.0f / static_cast<float>(width),
+                2.0f / static_cast<float>(height));
     glActiveTexture(GL_TEXTURE0);
     for (int pass = 0; pass < 3; ++pass) {
         const int target = horizontal ? 1 : 0;
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[target]);
-        glViewport(0, 0, width, height);
+        glViewport(0, 0, blurWidth, blurHeight);
         glBindTexture(GL_TEXTURE_2D, firstPass ? glowTextureId : pingpongTextures[1 - target]);
         glUniform1i(horizontalLocation, target);
         drawQuad();

@@ -9,8 +9,9 @@ class ShaderProgram;
 // blur and the composition draw.
 class OffscreenBuffer {
   public:
-    // Every texture and buffer is width x height (the window size at start).
-    // An incomplete scene framebuffer ends the program.
+    // The scene's textures are width x height (the window size at start), the
+    // blur's half of that each way: the glow is soft anyway. An incomplete
+    // scene framebuffer ends the program.
     OffscreenBuffer(int width, int height);
     ~OffscreenBuffer();
     OffscreenBuffer(const OffscreenBuffer&) = delete;
@@ -26,6 +27,8 @@ class OffscreenBuffer {
     GLuint sceneColorTexture() const { return sceneColorTextureId; }
     GLuint glowTexture() const { return glowTextureId; }
     GLuint pingpongTexture(int index) const { return pingpongTextures[index & 1]; }
+    int blurTargetWidth() const { return blurWidth; }
+    int blurTargetHeight() const { return blurHeight; }
     // Direction of the next blur pass; after a whole blur it says which
     // ping-pong texture holds the result (false: texture 1).
     bool horizontal = false;
@@ -37,6 +40,8 @@ class OffscreenBuffer {
 
     int width;
     int height;
+    int blurWidth;
+    int blurHeight;
     GLuint sceneFramebufferId = 0;
     GLuint sceneColorTextureId = 0;
     GLuint glowTextureId = 0;

@@ -108,17 +108,6 @@ int drawSceneFrame(const FrameInputs& frame) {
         drawSmallPrint(*frame.text, frame);
     }
 
-    if (frame.sky != nullptr && frame.skyShader != nullptr) {
-        glDepthMask(GL_FALSE);
-        const GLuint id = frame.skyShader->programId;
-        glUseProgram(id);
-        // The sky keeps its distance: the camera's turn without its position.
-        setMatrix(id, "view", glm::mat4(glm::mat3(frame.view)));
-        setMatrix(id, "projection", frame.projection);
-        frame.sky->drawSkyBox();
-        glDepthMask(GL_TRUE);
-    }
-
     if (frame.ball != nullptr && frame.ballShader != nullptr) {
         useShadowReceiver(*frame.ballShader, frame);
         frame.ball->draw();
@@ -153,6 +142,19 @@ int drawSceneFrame(const FrameInputs& frame) {
                                        setMatrix(id, "model", lamp);
                                        frame.lamp->draw();
                                    });
+    }
+
+    // The sky after everything solid: it lies just in front of the far plane,
+    // so the depth test skips the pixels already covered before shading them.
+    if (frame.sky != nullptr && frame.skyShader != nullptr) {
+        glDepthMask(GL_FALSE);
+        const GLuint id = frame.skyShader->programId;
+        glUseProgram(id);
+        // The sky keeps its distance: the camera's turn without its position.
+        setMatrix(id, "view", glm::mat4(glm::mat3(frame.view)));
+        setMatrix(id, "projection", frame.projection);
+        frame.sky->drawSkyBox();
+        glDepthMask(GL_TRUE);
     }
 
     if (frame.ghost != nullptr && frame.ballShader != nullptr) {

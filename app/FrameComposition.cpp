@@ -16,6 +16,9 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
+#include <utility>
+
 namespace tovi {
 
 namespace {
@@ -67,6 +70,27 @@ void useShadowReceiver(const ShaderProgram& shader, const FrameInputs& frame) {
 }
 
 // Both outputs and the depth in one clear.
+// The pieces nearest the camera first, so the depth test skips the pixels
+// of farther pieces they cover before shading them. The order lives in
+// buffers kept from frame to frame: no allocation once they have grown.
+const std::vector<scene::SceneObject*>& nearestFirst(const std::vector<scene::SceneObject*>& pieces,
+                                                     const glm::mat4& view) {
+    static std::vector<std::pair<float, scene::SceneObject*>> byDistance;
+    static std::vector<scene::SceneObject*> ordered;
+    const glm::vec3 eye(glm::inverse(view)[3]);
+    byDistance.clear();
+    for (scene::SceneObject* piece : pieces) {
+        const glm::vec3 offset = piece != nullptr ? glm::vec3(piece->modelMatrix[3]) - eye : glm::vec3(0.0f);
+        byDistance.emplace_back(glm::dot(offset, offset), piece);
+    }
+    std::stable_sort(byDistance.begin(), byDistance.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    ordered.clear();
+    for (const auto& entry : byDistance)
+        ordered.push_back(entry.second);
+    return ordered;
+}
+
 void clearSceneOutputs(GLuint sceneFramebuffer, int screenWidth, int screenHeight) {
     const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
@@ -126,7 +150,7 @@ int drawSceneFrame(const FrameInputs& frame) {
 
     if (frame.pieceShader != nullptr) {
         useShadowReceiver(*frame.pieceShader, frame);
-        drawn += drawVisiblePieces(pieces, frame.culling, frame.frustum,
+        drawn += drawVisiblePieces(nearestFirst(pieces, frame.view), frame.culling, frame.frustum,
                                    [&](std::size_t, scene::SceneObject& piece) {
                                        piece.draw();
                                        if (frame.lamp == nullptr || frame.ringShader == nullptr)

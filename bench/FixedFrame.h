@@ -22,6 +22,11 @@ inline bool drawFixedFrame(const std::string& path) {
     tovi::setTickSource([] { return 100000.0; });
     tovi::myCollision->startRace();
     glm::mat4 ball(1.0f);
+    // One frame first with the ball far off the course, so the fixed frame
+    // follows another one as in a race.
+    ball[3] = glm::vec4(40.0f, 20.0f, -40.0f, 1.0f);
+    tovi::ball->modelMatrix = ball;
+    tovi::drawFrame();
     ball[3] = glm::vec4(-5.5f, 62.3f, 21.2f, 1.0f);
     tovi::ball->modelMatrix = ball;
     tovi::ball->update(0.0f);

@@ -103,6 +103,10 @@ int drawSceneFrame(const FrameInputs& frame) {
     static const std::vector<scene::SceneObject*> kNone;
     const std::vector<scene::SceneObject*>& pieces = frame.pieces != nullptr ? *frame.pieces : kNone;
     const std::vector<scene::SceneObject*>& rings = frame.rings != nullptr ? *frame.rings : kNone;
+    // The composition writes every pixel of the window; without it the
+    // window starts from a cleared one.
+    if (frame.offscreen == nullptr || frame.composeShader == nullptr)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     if (frame.shadowMap != nullptr)
         frame.shadowMap->drawShadowPass(frame.shadowCasters != nullptr ? *frame.shadowCasters : kNone,
@@ -226,10 +230,15 @@ void drawPictureNotice(const FrameInputs& frame) {
 } // namespace
 
 int drawFrame(const FrameInputs& frame) {
-    if (frame.race == nullptr)
+    if (frame.race == nullptr) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return frame.culledCount;
+    }
     if (frame.editMode)
         return drawSceneFrame(frame);
+    if (frame.race->state == MyCollision::StartScreen || frame.race->state == MyCollision::Won ||
+        frame.race->state == MyCollision::Lost)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     switch (frame.race->state) {
     case MyCollision::StartScreen:
         frame.race->drawStartScreen();

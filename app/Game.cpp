@@ -90,7 +90,6 @@ int runGame(int argc, char** argv) {
     setupScene(window);
 
     while (!glfwWindowShouldClose(window)) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         double now = glfwGetTime();
         deltaTime = now - lastTime;
         lastTime = now;

@@ -40,7 +40,6 @@ inline bool drawFixedFrame(const std::string& path) {
     tovi::controls->frustumCulling = false;
     tovi::scene::ParticleRenderer* particles = tovi::particleRenderer;
     tovi::particleRenderer = nullptr;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     tovi::drawFrame();
     tovi::particleRenderer = particles;
     glFinish();

@@ -108,7 +108,6 @@ void clearSceneOutputs(GLuint framebuffer) {
 // main loop and the frame composition make.
 void emptyPipelineFrame(GLFWwindow* window) {
     static const std::vector<tovi::scene::SceneObject*> noCasters;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glfwPollEvents();
     tovi::shadowMap->drawShadowPass(noCasters, tovi::screenWidth, tovi::screenHeight);
     clearSceneOutputs(tovi::offscreenBuffer->sceneFramebuffer());
@@ -185,7 +184,6 @@ struct PassCost {
 // `slot` left out. Wall and CPU milliseconds per frame.
 PassCost frozenFrameCost(GLFWwindow* window, void** slot, double seconds) {
     auto frame = [&] {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glfwPollEvents();
         void* kept = slot != nullptr ? *slot : nullptr;
         if (slot != nullptr)

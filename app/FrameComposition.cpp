@@ -16,6 +16,9 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include <algorithm>
+#include <utility>
+
 namespace tovi {
 
 namespace {
@@ -66,24 +69,44 @@ void useShadowReceiver(const ShaderProgram& shader, const FrameInputs& frame) {
     setMatrix(id, "V", frame.view);
 }
 
+// Both outputs and the depth in one clear.
+// The pieces nearest the camera first, so the depth test skips the pixels
+// of farther pieces they cover before shading them. The order lives in
+// buffers kept from frame to frame: no allocation once they have grown.
+const std::vector<scene::SceneObject*>& nearestFirst(const std::vector<scene::SceneObject*>& pieces,
+                                                     const glm::mat4& view) {
+    static std::vector<std::pair<float, scene::SceneObject*>> byDistance;
+    static std::vector<scene::SceneObject*> ordered;
+    const glm::vec3 eye(glm::inverse(view)[3]);
+    byDistance.clear();
+    for (scene::SceneObject* piece : pieces) {
+        const glm::vec3 offset = piece != nullptr ? glm::vec3(piece->modelMatrix[3]) - eye : glm::vec3(0.0f);
+        byDistance.emplace_back(glm::dot(offset, offset), piece);
+    }
+    std::stable_sort(byDistance.begin(), byDistance.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    ordered.clear();
+    for (const auto& entry : byDistance)
+        ordered.push_back(entry.second);
+    return ordered;
+}
+
 void clearSceneOutputs(GLuint sceneFramebuffer, int screenWidth, int screenHeight) {
     const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-    for (GLenum output : outputs) {
-        glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-        glViewport(0, 0, screenWidth, screenHeight);
-        glDrawBuffer(output);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
     glViewport(0, 0, screenWidth, screenHeight);
     glDrawBuffers(2, outputs);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 int drawSceneFrame(const FrameInputs& frame) {
     static const std::vector<scene::SceneObject*> kNone;
     const std::vector<scene::SceneObject*>& pieces = frame.pieces != nullptr ? *frame.pieces : kNone;
     const std::vector<scene::SceneObject*>& rings = frame.rings != nullptr ? *frame.rings : kNone;
+    // The composition writes every pixel of the window; without it the
+    // window starts from a cleared one.
+    if (frame.offscreen == nullptr || frame.composeShader == nullptr)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     if (frame.shadowMap != nullptr)
         frame.shadowMap->drawShadowPass(frame.shadowCasters != nullptr ? *frame.shadowCasters : kNone,
@@ -113,17 +136,6 @@ int drawSceneFrame(const FrameInputs& frame) {
         drawSmallPrint(*frame.text, frame);
     }
 
-    if (frame.sky != nullptr && frame.skyShader != nullptr) {
-        glDepthMask(GL_FALSE);
-        const GLuint id = frame.skyShader->programId;
-        glUseProgram(id);
-        // The sky keeps its distance: the camera's turn without its position.
-        setMatrix(id, "view", glm::mat4(glm::mat3(frame.view)));
-        setMatrix(id, "projection", frame.projection);
-        frame.sky->drawSkyBox();
-        glDepthMask(GL_TRUE);
-    }
-
     if (frame.ball != nullptr && frame.ballShader != nullptr) {
         useShadowReceiver(*frame.ballShader, frame);
         frame.ball->draw();
@@ -142,7 +154,7 @@ int drawSceneFrame(const FrameInputs& frame) {
 
     if (frame.pieceShader != nullptr) {
         useShadowReceiver(*frame.pieceShader, frame);
-        drawn += drawVisiblePieces(pieces, frame.culling, frame.frustum,
+        drawn += drawVisiblePieces(nearestFirst(pieces, frame.view), frame.culling, frame.frustum,
                                    [&](std::size_t, scene::SceneObject& piece) {
                                        piece.draw();
                                        if (frame.lamp == nullptr || frame.ringShader == nullptr)
@@ -158,6 +170,19 @@ int drawSceneFrame(const FrameInputs& frame) {
                                        setMatrix(id, "model", lamp);
                                        frame.lamp->draw();
                                    });
+    }
+
+    // The sky after everything solid: it lies just in front of the far plane,
+    // so the depth test skips the pixels already covered before shading them.
+    if (frame.sky != nullptr && frame.skyShader != nullptr) {
+        glDepthMask(GL_FALSE);
+        const GLuint id = frame.skyShader->programId;
+        glUseProgram(id);
+        // The sky keeps its distance: the camera's turn without its position.
+        setMatrix(id, "view", glm::mat4(glm::mat3(frame.view)));
+        setMatrix(id, "projection", frame.projection);
+        frame.sky->drawSkyBox();
+        glDepthMask(GL_TRUE);
     }
 
     if (frame.ghost != nullptr && frame.ballShader != nullptr) {
@@ -205,10 +230,15 @@ void drawPictureNotice(const FrameInputs& frame) {
 } // namespace
 
 int drawFrame(const FrameInputs& frame) {
-    if (frame.race == nullptr)
+    if (frame.race == nullptr) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return frame.culledCount;
+    }
     if (frame.editMode)
         return drawSceneFrame(frame);
+    if (frame.race->state == MyCollision::StartScreen || frame.race->state == MyCollision::Won ||
+        frame.race->state == MyCollision::Lost)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     switch (frame.race->state) {
     case MyCollision::StartScreen:
         frame.race->drawStartScreen();

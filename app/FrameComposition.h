@@ -80,8 +80,9 @@ struct FrameInputs {
     const std::string* notice = nullptr;
 };
 
-// Draws one frame. Returns the rings and pieces left out of a scene frame, or
-// the given previous count for a picture frame.
+// Draws one frame into the whole window (clearing it first unless the
+// composition covers it). Returns the rings and pieces left out of a scene
+// frame, or the given previous count for a picture frame.
 int drawFrame(const FrameInputs& frame);
 
 // The frame of the game's own scene (the process-wide references).

@@ -64,7 +64,6 @@ void runFrames(GLFWwindow* window) {
             lastTime = glfwGetTime();
             continue;
         }
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         double now = glfwGetTime();
         deltaTime = now - lastTime;
         lastTime = now;

@@ -478,8 +478,9 @@ inline std::string shippedCourseText() {
 
 class RunDir {
   public:
-    // Game data copied from the source tree, the given course as 1.track.
-    explicit RunDir(const std::string& course) {
+    // Game data copied from the source tree (or from `from`, another tree's
+    // Kobuldo/), the given course as 1.track.
+    explicit RunDir(const std::string& course, const fs::path& from = sourceData()) {
         static int counter = 0;
         root = fs::temp_directory_path() /
                ("zentaro-bench-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
@@ -487,9 +488,8 @@ class RunDir {
         fs::create_directories(data / "Tracks");
         fs::create_directories(data / "Objects" / "V2");
         for (const char* sub : {"Shader", "Textures", "Objects/V2"}) {
-            const fs::path from = sourceData() / sub;
-            if (fs::exists(from))
-                fs::copy(from, data / sub,
+            if (fs::exists(from / sub))
+                fs::copy(from / sub, data / sub,
                          fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         }
         standIns = fillMissingMeshes(data / "Objects" / "V2");

@@ -10,7 +10,8 @@
 // writes into the result file.
 //
 //   bench_game --out FILE [--launched-at NS] [--race SECONDS] [--blur FRAG]
-//              [--pieces FRAG] [--passes SECONDS] [-- game arguments]
+//              [--pieces FRAG] [--passes SECONDS] [--picture PNG]
+//              [-- game arguments]
 //
 // Without --race the game stops after its first presented frame (start-up
 // measurement). With --race the race is started at the first frame
@@ -26,8 +27,10 @@
 // FRAG. --passes (after --race) then spends SECONDS in all drawing one frozen
 // race frame with each part of the scene left out in turn (the frame
 // composition skips a part whose object is missing), which shows what each
-// part costs.
+// part costs. --picture draws the fixed race frame of FramePicture.h
+// instead of a race, saves it as PNG and stops.
 #include "BenchSupport.h"
+#include "FixedFrame.h"
 #include "MemoryCensus.h"
 
 #include "app/FrameComposition.h"
@@ -73,6 +76,7 @@ struct Options {
     std::string blurShader;
     std::string pieceShader;
     double passSeconds = 0;
+    std::string picture;         // draw the fixed frame into this PNG and stop
     bool trimAfterSetup = false; // diagnostic: how much of the heap is free after setup
 };
 Options options;
@@ -90,27 +94,20 @@ void result(const char* key, double value) {
     bench::appendResult(options.out, key, value);
 }
 
-// The off-screen clears of the scene frame: each output on its own, then
-// both outputs enabled, as the frame composition does them.
+// The off-screen clear of the scene frame, as the frame composition does it:
+// both outputs and the depth at once.
 void clearSceneOutputs(GLuint framebuffer) {
     const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-    for (GLenum output : outputs) {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glViewport(0, 0, tovi::screenWidth, tovi::screenHeight);
-        glDrawBuffer(output);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, tovi::screenWidth, tovi::screenHeight);
     glDrawBuffers(2, outputs);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 // One frame of the pipeline with an empty scene, through the same calls the
 // main loop and the frame composition make.
 void emptyPipelineFrame(GLFWwindow* window) {
     static const std::vector<tovi::scene::SceneObject*> noCasters;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glfwPollEvents();
     tovi::shadowMap->drawShadowPass(noCasters, tovi::screenWidth, tovi::screenHeight);
     clearSceneOutputs(tovi::offscreenBuffer->sceneFramebuffer());
@@ -187,7 +184,6 @@ struct PassCost {
 // `slot` left out. Wall and CPU milliseconds per frame.
 PassCost frozenFrameCost(GLFWwindow* window, void** slot, double seconds) {
     auto frame = [&] {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glfwPollEvents();
         void* kept = slot != nullptr ? *slot : nullptr;
         if (slot != nullptr)
@@ -310,6 +306,11 @@ void onFirstFrame(GLFWwindow* window) {
     writeMemoryCensus();
     result("pieces", static_cast<double>(tovi::tracks.size()));
     result("rings", static_cast<double>(tovi::rings.size()));
+    if (!options.picture.empty()) {
+        result("picture_saved", bench::drawFixedFrame(options.picture) ? 1 : 0);
+        finishRun(window);
+        return;
+    }
     if (options.raceSeconds <= 0) {
         finishRun(window);
         return;
@@ -416,6 +417,8 @@ int main(int argc, char** argv) {
             options.trimAfterSetup = std::atoi(argv[++i]) != 0;
         else if (a == "--pieces")
             options.pieceShader = argv[++i];
+        else if (a == "--picture")
+            options.picture = argv[++i];
         else if (a == "--passes")
             options.passSeconds = std::atof(argv[++i]);
         else {

@@ -3,6 +3,7 @@
 #include "core/Pause.h"
 #include "render/ShaderProgram.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace tovi {
@@ -15,10 +16,10 @@ const GLfloat kQuadVertices[18] = {
     -1.0f, 1.0f,  0.0f, 1.0f, -1.0f, 0.0f, 1.0f,  1.0f, 0.0f,
 };
 
-void makeColorTexture(GLuint texture, int width, int height) {
+void makeColorTexture(GLuint texture, int width, int height, GLint filter = GL_NEAREST) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
@@ -41,12 +42,13 @@ void clearOutputs() {
 
 } // namespace
 
-OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
+OffscreenBuffer::OffscreenBuffer(int w, int h)
+    : width(w), height(h), blurWidth(std::max(1, w / 2)), blurHeight(std::max(1, h / 2)) {
     glGenTextures(1, &sceneColorTextureId);
     makeColorTexture(sceneColorTextureId, width, height);
     glBindTexture(GL_TEXTURE_2D, 0);
     glGenTextures(1, &glowTextureId);
-    makeColorTexture(glowTextureId, width, height);
+    makeColorTexture(glowTextureId, width, height, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     glGenRenderbuffers(1, &sceneDepthRenderbuffer);
@@ -79,12 +81,8 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) : width(w), height(h) {
     glGenTextures(2, pingpongTextures);
     for (int i = 0; i < 2; ++i) {
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[i]);
-        makeColorTexture(pingpongTextures[i], width, height);
+        makeColorTexture(pingpongTextures[i], blurWidth, blurHeight, GL_LINEAR);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingpongTextures[i], 0);
-        glGenRenderbuffers(1, &pingpongDepthRenderbuffers[i]);
-        makeDepthStorage(pingpongDepthRenderbuffers[i], width, height);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                  pingpongDepthRenderbuffers[i]);
         glClearBufferfv(GL_COLOR, 0, kZero);
     }
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
@@ -101,7 +99,6 @@ OffscreenBuffer::~OffscreenBuffer() {
     glDeleteTextures(1, &glowTextureId);
     glDeleteTextures(2, pingpongTextures);
     glDeleteRenderbuffers(1, &sceneDepthRenderbuffer);
-    glDeleteRenderbuffers(2, pingpongDepthRenderbuffers);
     glDeleteBuffers(1, &quadBuffer);
     glDeleteVertexArrays(1, &quadVertexArray);
 }
@@ -111,14 +108,15 @@ void OffscreenBuffer::resize(int w, int h) {
         return;
     width = w;
     height = h;
+    blurWidth = std::max(1, w / 2);
+    blurHeight = std::max(1, h / 2);
     // New storage for every target; the framebuffers keep their attachments.
-    const GLuint colours[4] = {sceneColorTextureId, glowTextureId, pingpongTextures[0], pingpongTextures[1]};
-    for (GLuint texture : colours)
-        makeColorTexture(texture, width, height);
+    makeColorTexture(sceneColorTextureId, width, height);
+    makeColorTexture(glowTextureId, width, height, GL_LINEAR);
+    for (GLuint texture : pingpongTextures)
+        makeColorTexture(texture, blurWidth, blurHeight, GL_LINEAR);
     glBindTexture(GL_TEXTURE_2D, 0);
     makeDepthStorage(sceneDepthRenderbuffer, width, height);
-    for (GLuint renderbuffer : pingpongDepthRenderbuffers)
-        makeDepthStorage(renderbuffer, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
 
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebufferId);
@@ -139,36 +137,51 @@ void OffscreenBuffer::drawQuad() {
     glDisableVertexAttribArray(0);
 }
 
-void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
+// The full-screen passes write every pixel of their target once: no depth
+// test, no blending and nothing to clear first. Afterwards the depth test is
+// on (the game keeps it on everywhere else) and blending as it was.
+void OffscreenBuffer::beginFullScreenPass() {
+    blendWasOn = glIsEnabled(GL_BLEND) == GL_TRUE;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
     glBindVertexArray(quadVertexArray);
+}
+
+void OffscreenBuffer::endFullScreenPass() {
+    glBindVertexArray(0);
+    glEnable(GL_DEPTH_TEST);
+    if (blendWasOn)
+        glEnable(GL_BLEND);
+}
+
+void OffscreenBuffer::blurPass(const ShaderProgram& gauss) {
+    beginFullScreenPass();
     horizontal = true;
     bool firstPass = true;
     glUseProgram(gauss.programId);
+    glUniform1i(glGetUniformLocation(gauss.programId, "image"), 0);
+    const GLint horizontalLocation = glGetUniformLocation(gauss.programId, "horizontal");
+    glUniform2f(glGetUniformLocation(gauss.programId, "tapStep"), 2.0f / static_cast<float>(width),
+                2.0f / static_cast<float>(height));
+    glActiveTexture(GL_TEXTURE0);
     for (int pass = 0; pass < 3; ++pass) {
         const int target = horizontal ? 1 : 0;
         glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[target]);
-        glViewport(0, 0, width, height);
-        glDrawBuffer(GL_COLOR_ATTACHMENT0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-        glActiveTexture(GL_TEXTURE0);
+        glViewport(0, 0, blurWidth, blurHeight);
         glBindTexture(GL_TEXTURE_2D, firstPass ? glowTextureId : pingpongTextures[1 - target]);
-        glUniform1i(glGetUniformLocation(gauss.programId, "image"), 0);
-        glUniform1i(glGetUniformLocation(gauss.programId, "horizontal"), target);
-
+        glUniform1i(horizontalLocation, target);
         drawQuad();
         horizontal = !horizontal;
         firstPass = false;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glBindVertexArray(0);
+    endFullScreenPass();
 }
 
 void OffscreenBuffer::composePass(const ShaderProgram& compose) {
-    glBindVertexArray(quadVertexArray);
+    beginFullScreenPass();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glUseProgram(compose.programId);
     const GLint renderedLocation = glGetUniformLocation(compose.programId, "renderedTexture");
@@ -182,7 +195,7 @@ void OffscreenBuffer::composePass(const ShaderProgram& compose) {
     glActiveTexture(GL_TEXTURE0);
 
     drawQuad();
-    glBindVertexArray(0);
+    endFullScreenPass();
 }
 
 } // namespace tovi

@@ -9,15 +9,17 @@ class ShaderProgram;
 // blur and the composition draw.
 class OffscreenBuffer {
   public:
-    // Every texture and buffer is width x height (the framebuffer's size).
-    // An incomplete scene framebuffer ends the program.
+    // The scene's textures are width x height (the framebuffer's size), the
+    // blur's half of that each way: the glow is soft anyway. An incomplete
+    // scene framebuffer ends the program.
     OffscreenBuffer(int width, int height);
     ~OffscreenBuffer();
     OffscreenBuffer(const OffscreenBuffer&) = delete;
     OffscreenBuffer& operator=(const OffscreenBuffer&) = delete;
 
-    // New storage of width x height for every texture and buffer, cleared;
-    // nothing happens for the same size or a side of 0 or less.
+    // New storage for every texture and buffer (width x height, the blur's
+    // half that), cleared; nothing happens for the same size or a side of 0
+    // or less.
     void resize(int width, int height);
 
     // Three separable Gauss passes over the glow output (horizontal,
@@ -30,15 +32,21 @@ class OffscreenBuffer {
     GLuint sceneColorTexture() const { return sceneColorTextureId; }
     GLuint glowTexture() const { return glowTextureId; }
     GLuint pingpongTexture(int index) const { return pingpongTextures[index & 1]; }
+    int blurTargetWidth() const { return blurWidth; }
+    int blurTargetHeight() const { return blurHeight; }
     // Direction of the next blur pass; after a whole blur it says which
     // ping-pong texture holds the result (false: texture 1).
     bool horizontal = false;
 
   private:
     void drawQuad();
+    void beginFullScreenPass();
+    void endFullScreenPass();
 
     int width;
     int height;
+    int blurWidth;
+    int blurHeight;
     GLuint sceneFramebufferId = 0;
     GLuint sceneColorTextureId = 0;
     GLuint glowTextureId = 0;
@@ -47,7 +55,7 @@ class OffscreenBuffer {
     GLuint quadBuffer = 0;
     GLuint pingpongFramebuffers[2] = {0, 0};
     GLuint pingpongTextures[2] = {0, 0};
-    GLuint pingpongDepthRenderbuffers[2] = {0, 0};
+    bool blendWasOn = false;
 };
 
 } // namespace tovi

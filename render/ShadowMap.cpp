@@ -1,10 +1,14 @@
 #include "render/ShadowMap.h"
 
+#include "core/FrameRules.h"
 #include "core/mesh/SceneObject.h"
 #include "render/ShaderProgram.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
+
+#include <algorithm>
+#include <cmath>
 
 namespace tovi {
 
@@ -63,6 +67,34 @@ glm::mat4 ShadowMap::biasMatrix() {
                      0.5f, 0.5f, 0.5f, 1.0f);
 }
 
+ShadowMap::Area ShadowMap::areaOf(const std::vector<scene::SceneObject*>& casters, const glm::mat4& lightVP) {
+    // The light's projection is orthographic: a sphere covers a disc of the
+    // same radius, 2 / kSize of clip space a texel.
+    const float texelsPerClip = 0.5f * static_cast<float>(kSize);
+    const float clipPerUnit = glm::length(glm::vec3(lightVP[0][0], lightVP[1][0], lightVP[2][0]));
+    float x0 = 1.0f, y0 = 1.0f, x1 = -1.0f, y1 = -1.0f;
+    for (const scene::SceneObject* caster : casters) {
+        if (caster == nullptr)
+            continue;
+        const glm::mat4 m = caster->drawMatrix();
+        const float scale = std::max(
+            {glm::length(glm::vec3(m[0])), glm::length(glm::vec3(m[1])), glm::length(glm::vec3(m[2])), 1.0f});
+        const glm::vec4 centre = lightVP * m[3];
+        const float r = kPieceCullRadius * scale * clipPerUnit;
+        x0 = std::min(x0, centre.x - r);
+        y0 = std::min(y0, centre.y - r);
+        x1 = std::max(x1, centre.x + r);
+        y1 = std::max(y1, centre.y + r);
+    }
+    auto texel = [&](float clip) {
+        const float t = std::floor((clip + 1.0f) * texelsPerClip);
+        return static_cast<int>(std::clamp(t, 0.0f, static_cast<float>(kSize)));
+    };
+    if (x1 < x0 || y1 < y0)
+        return {};
+    return {texel(x0), texel(y0), std::min(kSize, texel(x1) + 1), std::min(kSize, texel(y1) + 1)};
+}
+
 void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, int viewportWidth,
                                int viewportHeight) {
     glBindVertexArray(vertexArray);
@@ -72,23 +104,41 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glUseProgram(program->programId);
 
+    // Clear what the last pass drew and what this one draws, then draw
+    // inside this one's area only, so nothing outside it is ever written.
     const glm::mat4 lightVP = lightProjection() * lightView();
-    for (scene::SceneObject* caster : casters) {
-        if (caster == nullptr)
-            continue;
-        const glm::mat4 depthMVP = lightVP * caster->drawMatrix();
-        glUniformMatrix4fv(depthMvpLocation, 1, GL_FALSE, glm::value_ptr(depthMVP));
-        caster->drawShadow();
+    const Area area = areaOf(casters, lightVP);
+    const bool drawing = area.x1 > area.x0 && area.y1 > area.y0;
+    Area clear = lastArea;
+    if (drawing && clear.x1 > clear.x0 && clear.y1 > clear.y0)
+        clear = {std::min(clear.x0, area.x0), std::min(clear.y0, area.y0), std::max(clear.x1, area.x1),
+                 std::max(clear.y1, area.y1)};
+    else if (drawing)
+        clear = area;
+    glEnable(GL_SCISSOR_TEST);
+    if (clear.x1 > clear.x0 && clear.y1 > clear.y0) {
+        glScissor(clear.x0, clear.y0, clear.x1 - clear.x0, clear.y1 - clear.y0);
+        glClear(GL_DEPTH_BUFFER_BIT);
     }
+    if (drawing) {
+        glScissor(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
+        for (scene::SceneObject* caster : casters) {
+            if (caster == nullptr)
+                continue;
+            const glm::mat4 depthMVP = lightVP * caster->drawMatrix();
+            glUniformMatrix4fv(depthMvpLocation, 1, GL_FALSE, glm::value_ptr(depthMVP));
+            caster->drawShadow();
+        }
+    }
+    glDisable(GL_SCISSOR_TEST);
+    lastArea = area;
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, viewportWidth, viewportHeight);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     depthBiasVP = biasMatrix() * lightVP;
     glBindVertexArray(0);

@@ -26,7 +26,10 @@ class ShadowMap {
     ShadowMap& operator=(const ShadowMap&) = delete;
 
     // Draws the given casters into the map, each with its draw matrix, and
-    // leaves the default framebuffer bound and cleared with the given viewport.
+    // leaves the default framebuffer bound with the given viewport. Only the
+    // square the casters cover (each within kPieceCullRadius of its origin)
+    // is drawn, and only that and the last pass's square are cleared: the
+    // rest of the map stays at the far depth from the first, whole clear.
     void drawShadowPass(const std::vector<scene::SceneObject*>& casters, int viewportWidth,
                         int viewportHeight);
 
@@ -43,7 +46,14 @@ class ShadowMap {
     glm::mat4 depthBiasVP{1.0f};
 
   private:
+    // A rectangle of map texels; empty when x1 <= x0 or y1 <= y0.
+    struct Area {
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    };
+    static Area areaOf(const std::vector<scene::SceneObject*>& casters, const glm::mat4& lightVP);
+
     std::unique_ptr<ShaderProgram> program;
+    Area lastArea{0, 0, kSize, kSize}; // the whole map before the first pass
     GLint depthMvpLocation = -1;
     GLuint framebuffer = 0;
     GLuint vertexArray = 0;

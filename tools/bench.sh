@@ -2,20 +2,41 @@
 # Installs what is missing, builds the benchmarks in Release and runs them all
 # (the ones that draw under their own Xvfb), printing every figure with its
 # target beside it. Takes a few minutes; nothing in the source tree changes.
-#   tools/bench.sh            everything
-#   tools/bench.sh --quick    fewer runs and shorter frame-rate windows
+#   tools/bench.sh                 everything
+#   tools/bench.sh --quick         fewer runs and shorter frame-rate windows
+#   tools/bench.sh --before REV    also builds the game as it was at REV (a copy
+#                                  in build-bench-before/) and measures the race
+#                                  frame rate of both in turns, with the targets
+#                                  set against REV beside the figures
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh --test
 dir=build-bench
 quick=0
-[ "${1:-}" = "--quick" ] && quick=1
+before=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --quick) quick=1 ;;
+    --before) before="$2"; shift ;;
+    *) echo "tools/bench.sh: unknown option $1" >&2; exit 2 ;;
+  esac
+  shift
+done
 
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
 targets=()
 for src in bench/*.cpp; do targets+=("$(basename "$src" .cpp)"); done
 cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}" >/dev/null
 b="$PWD/$dir/bench"
+beforeArgs=()
+if [ -n "$before" ]; then
+  old="$PWD/build-bench-before/src"
+  rm -rf "$old" && mkdir -p "$old"
+  git archive "$before" | tar -x -C "$old"
+  cmake -S "$old" -B "$old/build-bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$old/build-bench" -j"$(nproc)" --target bench_game >/dev/null
+  beforeArgs=(--before "$old")
+fi
 
 echo "Zentaro benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "Frame rates and wall-clock times suffer when other work shares the cores; CPU times much less."
@@ -29,7 +50,7 @@ fi
 echo
 tests/with_xvfb.sh bash -c "
   '$b/bench_startup' ${startup[*]} && echo &&
-  '$b/bench_race' ${race[*]} && echo &&
+  '$b/bench_race' ${race[*]} ${beforeArgs[*]:-} && echo &&
   '$b/bench_loaders'"
 echo
 echo "== Mesh indexer and particles =="

@@ -69,7 +69,6 @@ void useShadowReceiver(const ShaderProgram& shader, const FrameInputs& frame) {
     setMatrix(id, "V", frame.view);
 }
 
-// Both outputs and the depth in one clear.
 // The pieces nearest the camera first, so the depth test skips the pixels
 // of farther pieces they cover before shading them. The order lives in
 // buffers kept from frame to frame: no allocation once they have grown.
@@ -91,6 +90,7 @@ const std::vector<scene::SceneObject*>& nearestFirst(const std::vector<scene::Sc
     return ordered;
 }
 
+// Both outputs and the depth in one clear.
 void clearSceneOutputs(GLuint sceneFramebuffer, int screenWidth, int screenHeight) {
     const GLenum outputs[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);

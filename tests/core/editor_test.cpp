@@ -168,11 +168,22 @@ TEST_F(EditorKeys, HRestartsTheDebounceGap) {
     EXPECT_EQ(h.rings.size(), 1u);
 }
 
-TEST_F(EditorKeys, FlyingMovesTheFreeCamera) {
+TEST_F(EditorKeys, FlyingMovesTheFreeCameraAlsoOverAPausedRace) {
     h.controls->position = glm::vec3(0, 5, 0);
     hold({key::Space}, 60);
     EXPECT_NEAR(h.controls->position.y, 11.0f, 0.1f);
     EXPECT_EQ(h.controls->eye, h.controls->position);
+
+    // A race paused under the editor stands still; the editor goes on.
+    h.tap(key::Enter, 200);
+    h.tap(key::E, 200);
+    h.tap(key::P, 200);
+    ASSERT_TRUE(h.race->paused());
+    ASSERT_TRUE(h.controls->editMode);
+    const float before = h.controls->position.y;
+    hold({key::Space}, 60);
+    EXPECT_NEAR(h.controls->position.y, before + 6.0f, 0.1f);
+    EXPECT_TRUE(h.race->paused());
 }
 
 } // namespace

@@ -271,7 +271,7 @@ void drawFrame() {
         frame.showFallMarker = controls->showFallMarker;
         frame.fallPoint = controls->fallMarker;
         if (theScene != nullptr) {
-            theScene->statusLines = controls->statusLines();
+            controls->statusLines(theScene->statusLines);
             frame.statusLines = &theScene->statusLines;
         }
     }

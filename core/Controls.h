@@ -131,7 +131,8 @@ class Controls {
 
     // What the HUD shows besides the race lines: the editor's state and the
     // course check (bottom left, top line first), and the key help.
-    std::vector<std::string> statusLines() const;
+    // lines is refilled (its storage kept from frame to frame).
+    void statusLines(std::vector<std::string>& lines) const;
     const std::vector<std::string>& helpLines() const;
     // Where the last checked run left the track, when it fell.
     bool showFallMarker = false;

@@ -106,13 +106,12 @@ const std::vector<std::string>& raceHelp() {
     return lines;
 }
 
-std::vector<std::string> Controls::statusLines() const {
-    std::vector<std::string> lines;
+void Controls::statusLines(std::vector<std::string>& lines) const {
+    lines.clear();
     if (editMode)
         appendEditorStatus(editor, lines);
     if (!checkLine.empty())
         lines.push_back(checkLine);
-    return lines;
 }
 
 const std::vector<std::string>& Controls::helpLines() const {

@@ -163,7 +163,7 @@ void Editor::removeObject(bool ring, int index) {
 }
 
 bool Editor::roomForOneMore() {
-    if (entryCount() < kMaxCourseEntries)
+    if (courseHasRoom(entryCount()))
         return true;
     const std::string line = "course is full: " + std::to_string(entryCount()) + " of " +
                              std::to_string(kMaxCourseEntries) + " entries";

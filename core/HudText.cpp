@@ -11,7 +11,6 @@ namespace {
 
 // Size of one glyph cell of the 16 x 16 font picture, in texture units.
 constexpr float kCell = 0.0625f;
-constexpr float kGlyphSize = static_cast<float>(kHudGlyphSize);
 
 std::string twoDigits(std::int64_t value) {
     char buffer[32];
@@ -62,11 +61,6 @@ glm::vec2 glyphCell(char c) {
     // the repeating font texture wraps to another glyph.
     const int code = static_cast<signed char>(c);
     return {static_cast<float>(code % 16) * kCell, static_cast<float>(code / 16) * kCell};
-}
-
-void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
-                    std::vector<glm::vec2>& uvs, int x) {
-    buildTextQuads(text, static_cast<float>(x), static_cast<float>(y), kGlyphSize, positions, uvs);
 }
 
 void buildTextQuads(const std::string& text, float x, float y, float size, std::vector<glm::vec2>& positions,

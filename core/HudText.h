@@ -29,10 +29,8 @@ std::string splitDifference(double milliseconds);
 glm::vec2 glyphCell(char c);
 
 // Six positions and six uvs per character but spaces, the line's bottom
-// edge at y and its left edge at x.
-void buildTextQuads(const std::string& text, int y, std::vector<glm::vec2>& positions,
-                    std::vector<glm::vec2>& uvs, int x = kHudLineLeft);
-// The same with glyphs of the given size (text-space units).
+// edge at y and its left edge at x, glyphs of the given size (text-space
+// units).
 void buildTextQuads(const std::string& text, float x, float y, float size, std::vector<glm::vec2>& positions,
                     std::vector<glm::vec2>& uvs);
 

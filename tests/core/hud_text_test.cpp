@@ -45,7 +45,7 @@ TEST(HudText, GlyphCells) {
 
 TEST(HudText, QuadsPerCharacter) {
     std::vector<glm::vec2> pos, uv;
-    tovi::buildTextQuads("AB", 555, pos, uv);
+    tovi::buildTextQuads("AB", tovi::kHudLineLeft, 555, tovi::kHudGlyphSize, pos, uv);
     ASSERT_EQ(pos.size(), 12u);
     ASSERT_EQ(uv.size(), 12u);
     const std::vector<glm::vec2> firstPos = {{10, 575}, {10, 555}, {30, 575},
@@ -61,7 +61,7 @@ TEST(HudText, QuadsPerCharacter) {
 
     pos.clear();
     uv.clear();
-    tovi::buildTextQuads("", 400, pos, uv);
+    tovi::buildTextQuads("", tovi::kHudLineLeft, 400, tovi::kHudGlyphSize, pos, uv);
     EXPECT_TRUE(pos.empty() && uv.empty());
 
     // A space keeps its cell but draws nothing; sized glyphs start at x.

@@ -229,6 +229,13 @@ void drawPictureNotice(const FrameInputs& frame) {
 
 } // namespace
 
+void drawStartScreen(RacePictures& pictures, const FrameInputs& frame) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    pictures.drawStartScreen();
+    drawCourseLines(frame);
+    drawPictureNotice(frame);
+}
+
 int drawFrame(const FrameInputs& frame) {
     if (frame.race == nullptr) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -12,6 +12,7 @@ class ViewFrustum;
 namespace tovi {
 class CourseList;
 class MyCollision;
+class RacePictures;
 class OffscreenBuffer;
 class ShaderProgram;
 class ShadowMap;
@@ -84,6 +85,11 @@ struct FrameInputs {
 // composition covers it). Returns the rings and pieces left out of a scene
 // frame, or the given previous count for a picture frame.
 int drawFrame(const FrameInputs& frame);
+
+// The start screen (its picture, the chosen course's lines and the notice)
+// from the pictures alone, as drawFrame draws it before a race: set-up shows
+// it while the rest of the scene is still being made.
+void drawStartScreen(RacePictures& pictures, const FrameInputs& frame);
 
 // The frame of the game's own scene (the process-wide references).
 void drawFrame();

@@ -9,12 +9,14 @@
 #include "core/DataPaths.h"
 #include "core/Pause.h"
 #include "render/GL.h"
+#include "render/PicturePrefetch.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <unistd.h>
 
 namespace tovi {
@@ -26,6 +28,10 @@ void setContextHints() {
 }
 
 namespace {
+
+// How much decoded picture data may wait for set-up to take it: enough for
+// the start screen and the ball, the pieces and a sky face or two.
+constexpr std::size_t kPrefetchAheadBytes = 4u << 20;
 
 void printGlfwError(int, const char* description) {
     std::cout << "GLFW: " << (description != nullptr ? description : "unknown error") << std::endl;
@@ -40,7 +46,7 @@ void followWindow(const GameWindow& gameWindow) {
 
 // The scene from set-up to teardown and the frames in between, until the
 // window closes or Escape is pressed.
-void runFrames(GLFWwindow* window) {
+void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
     double lastTime = glfwGetTime();
     GameWindow gameWindow(window);
     // Everything is made for the framebuffer, which on a high-density screen
@@ -51,6 +57,9 @@ void runFrames(GLFWwindow* window) {
     glViewport(0, 0, screenWidth, screenHeight);
 
     setupScene(window);
+    // What set-up did not take is of no further use.
+    usePicturePrefetch(nullptr);
+    prefetch.reset();
     followWindow(gameWindow);
 
     while (!glfwWindowShouldClose(window)) {
@@ -108,11 +117,22 @@ int runGame(int argc, char** argv) {
     screenWidth = args.width;
     screenHeight = args.height;
 
+    // Opening the window and its GL context takes a good part of a second on
+    // a software renderer, most of it on one core: the pictures set-up reads
+    // are decoded meanwhile on another.
+    auto prefetch = std::make_unique<PicturePrefetch>(setupPictures(), kPrefetchAheadBytes);
+    usePicturePrefetch(prefetch.get());
+    auto fail = [&prefetch](int status) {
+        usePicturePrefetch(nullptr);
+        prefetch.reset();
+        pauseAndExit(status);
+    };
+
     // GLFW's own reason for a failure, before any of the game's lines about it.
     glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
         std::cout << "Failed to init glfw" << std::endl;
-        pauseAndExit(-1);
+        fail(-1);
     }
     setContextHints();
 
@@ -130,21 +150,21 @@ int runGame(int argc, char** argv) {
     if (window == nullptr) {
         glfwTerminate();
         std::cout << "Failed to open window" << std::endl;
-        pauseAndExit(-1);
+        fail(-1);
     }
     glfwMakeContextCurrent(window);
 
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
         std::cout << "Failed to initialize glew" << std::endl;
-        pauseAndExit(-1);
+        fail(-1);
     }
     // GLEW's start-up may leave a harmless GL_INVALID_ENUM behind on core
     // contexts; clear it so the first frame's error report is about the frame.
     while (glGetError() != GL_NO_ERROR) {
     }
 
-    runFrames(window);
+    runFrames(window, prefetch);
     pinLoadedLibraries();
     glfwTerminate();
     return 0;

@@ -7,6 +7,7 @@
 #include "app/Globals.h"
 #include "core/Camera.h"
 #include "core/Controls.h"
+#include "core/CourseFile.h"
 #include "core/CourseList.h"
 #include "core/DataPaths.h"
 #include "core/FrameUpdate.h"
@@ -29,11 +30,17 @@
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
+#include "scene/PellixHead.h"
+#include "scene/Ring.h"
+#include "scene/Track.h"
 
 #include <GLFW/glfw3.h>
 
 #include <iostream>
+#include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace tovi {
 
@@ -94,7 +101,30 @@ struct GameScene {
 // releases it on a normal end.
 std::unique_ptr<GameScene>& theScene = *new std::unique_ptr<GameScene>();
 
+// The first frame: the start screen, drawn as the frame composition draws it.
+void presentStartScreen(GLFWwindow* window, RacePictures& pictures, const GameScene& s, double bestTime) {
+    FrameInputs frame;
+    frame.text = s.textRenderer.get();
+    frame.courses = s.courses.get();
+    frame.bestTime = bestTime;
+    frame.width = screenWidth;
+    frame.height = screenHeight;
+    drawStartScreen(pictures, frame);
+    glfwSwapBuffers(window);
+}
+
 } // namespace
+
+std::vector<std::string> setupPictures() {
+    std::vector<std::string> paths = {
+        ScreenPictures::kStartPicture, TextRenderer::kFontPicture,         scene::Pellix::kDiffusePicture,
+        scene::Pellix::kNormalPicture, scene::PellixHead::kDiffusePicture, scene::PellixHead::kNormalPicture,
+        scene::Track::kDiffusePicture, scene::Track::kNormalPicture,       scene::Ring::kPicture};
+    paths.insert(paths.end(), std::begin(SkyBox::kFaces), std::end(SkyBox::kFaces));
+    paths.push_back(scene::ParticleRenderer::kPicture);
+    paths.push_back(scene::Light::kPicture);
+    return paths;
+}
 
 void setupScene(GLFWwindow* window) {
     glfwSetWindowTitle(window, "Zentaro");
@@ -103,6 +133,25 @@ void setupScene(GLFWwindow* window) {
 
     theScene = std::make_unique<GameScene>();
     GameScene& s = *theScene;
+
+    // The start screen comes first and is shown at once; the race's objects
+    // follow while it stands. The course chosen last time, when it is still
+    // there; else the first. A course is read from the player's saved copy
+    // when there is one.
+    make(s.settings, settingsPath());
+    make(s.courses, "Kobuldo/Tracks/", std::cout, [](const std::string& file) {
+        return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
+                           playerFileSavePath(dataPaths(), "Tracks/" + file)};
+    });
+    s.courses->choose(s.settings->get("course", ""));
+    const CoursePaths start = s.courses->startPaths();
+    CourseData startCourse;
+    const bool startRead = readCourseFile(start.read, startCourse, std::cout);
+    auto pictures = std::make_unique<ScreenPictures>(screenWidth, screenHeight);
+    textRenderer = make(s.textRenderer);
+    textRenderer->setScreenSize(screenWidth, screenHeight);
+    presentStartScreen(window, *pictures, s, Controls::loadedBestTime(startRead, startCourse));
+
     offscreenBuffer = make(s.offscreenBuffer, screenWidth, screenHeight);
 
     textureShader = make(s.textureShader, "Kobuldo/Shader/texture.vert", "Kobuldo/Shader/texture.frag");
@@ -121,7 +170,6 @@ void setupScene(GLFWwindow* window) {
 
     ball = make(s.ball, glm::mat4(1.0f), lampertPhongShader, s.assets);
     make(s.ghostBall, *ball);
-    auto pictures = std::make_unique<ScreenPictures>(screenWidth, screenHeight);
     s.pictures = pictures.get();
     myCollision =
         make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight, std::move(pictures));
@@ -138,26 +186,18 @@ void setupScene(GLFWwindow* window) {
     context.myCollision = myCollision;
     context.screenWidth = screenWidth;
     context.screenHeight = screenHeight;
-    // The course chosen last time, when it is still there; else the first.
-    // A course is read from the player's saved copy when there is one.
-    make(s.settings, settingsPath());
-    make(s.courses, "Kobuldo/Tracks/", std::cout, [](const std::string& file) {
-        return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
-                           playerFileSavePath(dataPaths(), "Tracks/" + file)};
-    });
-    s.courses->choose(s.settings->get("course", ""));
     make(s.sound, *s.input, *s.settings, std::cout);
     context.courses = s.courses.get();
     context.settings = s.settings.get();
-    const CoursePaths start = s.courses->startPaths();
     context.trackPath = start.save;
     context.trackReadPath = start.read;
+    context.startCourse = &startCourse;
+    context.startCourseRead = startRead;
     controls = make(s.controls, context);
     // The textures take the filters the controls start with.
     s.levelFactory->applyMagnificationFilter(controls->nearestMagnification);
     s.levelFactory->applyMinificationFilter(controls->nearestMinification);
 
-    textRenderer = make(s.textRenderer);
     skyBox = make(s.skyBox);
     particleRenderer = make(s.particleRenderer, glm::mat4(1.0f));
     light = make(s.light, glm::mat4(1.0f), defaultShader, s.assets);

@@ -1,12 +1,19 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 struct GLFWwindow;
 
 namespace tovi {
 
 // Creates every long-lived object in the game's order, owned by one scene
-// object; the process-wide references point into it.
+// object; the process-wide references point into it. The start screen is
+// made first and presented at once (the first frame), the rest after it.
 void setupScene(GLFWwindow* window);
+// The plain pictures setupScene reads, in the order it needs them: what is
+// worth decoding ahead while the window opens (see PicturePrefetch).
+std::vector<std::string> setupPictures();
 // The framebuffer (pixels) or the window (screen coordinates) changed size:
 // the off-screen targets, the viewport, the camera's aspect ratio, the
 // culling frustum, the pictures, the text and the cursor's centre follow.

@@ -1,5 +1,6 @@
-// Start-up: from launch to the first presented frame, scene setup alone and
-// the peak resident memory, on the shipped course and on the shipped course
+// Start-up: from launch to the first presented frame (the start screen, shown
+// in the middle of set-up) and to the first frame with everything set up
+// (ready), scene setup alone and the peak resident memory, on the shipped course and on the shipped course
 // grown by 100 and 300 generated pieces and up to the 1,000 entries a course
 // file may hold; from these, what each added piece costs.
 //
@@ -23,7 +24,7 @@
 namespace {
 
 struct Figures {
-    bench::Summary launch, setup, window, cpu, setupCpu, peakMb;
+    bench::Summary launch, ready, setup, window, cpu, setupCpu, peakMb;
     int pieces = 0, rings = 0;
     bool ok = true;
     std::vector<std::pair<std::string, double>> lastRun; // every result of the last run
@@ -35,7 +36,7 @@ Figures measure(const std::string& course, int runs) {
     if (!dir.standIns.empty())
         bench::printInfo("stand-in meshes (not in the game data yet)", bench::joined(dir.standIns));
     const auto exe = bench::executableDir() / "bench_game";
-    std::vector<double> launch, setup, window, cpu, setupCpu, peakMb;
+    std::vector<double> launch, ready, setup, window, cpu, setupCpu, peakMb;
     for (int i = -1; i < runs; ++i) {
         const bench::ChildRun run = bench::runChild(exe, dir.root, {}, true);
         if (run.status != 0 || run.results.empty()) {
@@ -48,6 +49,7 @@ Figures measure(const std::string& course, int runs) {
         if (i < 0)
             continue; // cache warm-up
         launch.push_back(bench::resultOr(run, "launch_to_first_frame_ms"));
+        ready.push_back(bench::resultOr(run, "launch_to_ready_ms"));
         setup.push_back(bench::resultOr(run, "setup_ms"));
         window.push_back(bench::resultOr(run, "window_and_context_ms"));
         cpu.push_back(bench::resultOr(run, "cpu_to_first_frame_ms"));
@@ -59,6 +61,7 @@ Figures measure(const std::string& course, int runs) {
     f.cpu = bench::summarize(cpu);
     f.setupCpu = bench::summarize(setupCpu);
     f.launch = bench::summarize(launch);
+    f.ready = bench::summarize(ready);
     f.setup = bench::summarize(setup);
     f.window = bench::summarize(window);
     return f;
@@ -88,7 +91,7 @@ void printMemoryCensus(const Figures& f) {
         std::snprintf(out, sizeof out, format, value);
         return std::string(out);
     };
-    bench::printInfo("resident memory at the first frame, made of:", "");
+    bench::printInfo("resident memory when ready, made of:", "");
     row("process before scene setup", before,
         note(" (of which GL driver code %.1f MB)", get("memory_driver_code_before_setup_mb")));
     row("GL driver code paged in since", driver, " (LLVM compiling the shaders)");
@@ -127,12 +130,12 @@ int main(int argc, char** argv) {
     bench::printFigure("launch to first presented frame", bench::describe(shipped.launch, "%.0f", "ms"),
                        "<= 300 ms", shipped.launch.median <= 300.0);
     bench::printInfo("  of which window, context and GLEW", bench::describe(shipped.window, "%.0f", "ms"));
+    bench::printInfo("launch to ready (set up, first frame)", bench::describe(shipped.ready, "%.0f", "ms"));
     bench::printInfo("scene setup alone", bench::describe(shipped.setup, "%.0f", "ms"));
-    bench::printInfo("CPU time to first frame (all threads)", bench::describe(shipped.cpu, "%.0f", "ms"));
+    bench::printInfo("CPU time to ready (all threads)", bench::describe(shipped.cpu, "%.0f", "ms"));
     bench::printInfo("CPU time of scene setup", bench::describe(shipped.setupCpu, "%.0f", "ms"));
-    bench::printFigure("peak resident memory to the first frame",
-                       bench::describe(shipped.peakMb, "%.1f", "MB"), "<= 130 MB",
-                       shipped.peakMb.median <= 130.0);
+    bench::printFigure("peak resident memory to ready", bench::describe(shipped.peakMb, "%.1f", "MB"),
+                       "<= 130 MB", shipped.peakMb.median <= 130.0);
     printMemoryCensus(shipped);
 
     std::printf("\n== Start-up on the shipped course grown by generated pieces (%d runs each) ==\n",
@@ -149,8 +152,8 @@ int main(int argc, char** argv) {
         const bool limit = entries >= static_cast<int>(tovi::kMaxCourseEntries);
         const std::string name =
             "+" + std::to_string(count) + " pieces (" + std::to_string(entries) + " entries)";
-        bench::printFigure(name + ": first frame", bench::describe(g.launch, "%.0f", "ms"),
-                           limit ? "<= 1500 ms" : "", g.launch.median <= 1500.0);
+        bench::printFigure(name + ": ready", bench::describe(g.ready, "%.0f", "ms"),
+                           limit ? "<= 1500 ms" : "", g.ready.median <= 1500.0);
         bench::printFigure(name + ": peak memory", bench::describe(g.peakMb, "%.1f", "MB"),
                            limit ? "< 200 MB" : "", g.peakMb.median < 200.0);
         bench::printInfo(name + ": CPU of scene setup", bench::describe(g.setupCpu, "%.0f", "ms"));
@@ -166,10 +169,10 @@ int main(int argc, char** argv) {
     const double kbPerPiece = (largest.peakMb.median - shipped.peakMb.median) * 1024.0 / span;
     std::snprintf(text, sizeof text, "%.1f KB", kbPerPiece);
     bench::printFigure("memory per added piece", text, "<= 50 KB", kbPerPiece <= 50.0);
-    const double msPerPiece = (largest.launch.median - shipped.launch.median) / span;
+    const double msPerPiece = (largest.ready.median - shipped.ready.median) / span;
     std::snprintf(text, sizeof text, "%.3f ms (CPU %.3f ms)", msPerPiece,
                   (largest.cpu.median - shipped.cpu.median) / span);
-    bench::printFigure("time to first frame per added piece", text, "<= 0.3 ms", msPerPiece <= 0.3);
+    bench::printFigure("time to ready per added piece", text, "<= 0.3 ms", msPerPiece <= 0.3);
     const double lower = (grown[1].setupCpu.median - shipped.setupCpu.median) / added[1];
     const double upper = (largest.setupCpu.median - grown[1].setupCpu.median) / (span - added[1]);
     std::snprintf(text, sizeof text, "%.3f ms/piece (+0 -> +%d), %.3f ms/piece (+%d -> +%d)", lower, added[1],

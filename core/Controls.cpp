@@ -41,7 +41,9 @@ Controls::Controls(const ControlsContext& c)
     // Saves cut short by a kill leave their temporaries behind; clear them.
     if (!trackPath.empty())
         removeStaleTemporaries(trackPath, std::cout);
-    const bool loaded = loadTrack(c.trackReadPath.empty() ? trackPath : c.trackReadPath);
+    const std::string readPath = c.trackReadPath.empty() ? trackPath : c.trackReadPath;
+    const bool loaded = c.startCourse != nullptr ? placeCourse(readPath, c.startCourseRead, *c.startCourse)
+                                                 : loadTrack(readPath);
     // The race compares against the course's best time until Enter copies it.
     if (myCollision != nullptr) {
         myCollision->bestTime = bestTime;
@@ -74,7 +76,18 @@ void Controls::clearLevel() {
 
 bool Controls::loadTrack(std::string path) {
     CourseData course;
-    if (!courseStore.load(path, course, std::cout))
+    const bool read = readCourseFile(path, course, std::cout);
+    return placeCourse(path, read, course);
+}
+
+double Controls::loadedBestTime(bool read, const CourseData& course) {
+    if (!read)
+        return 0.0;
+    return course.bestTime != 0.0 ? course.bestTime : 10000000.0;
+}
+
+bool Controls::placeCourse(const std::string& path, bool read, const CourseData& course) {
+    if (!courseStore.adopt(path, read, course))
         return false;
     for (const CourseEntry& entry : course.entries) {
         if (entry.kind == "ring")
@@ -82,11 +95,8 @@ bool Controls::loadTrack(std::string path) {
         else
             tracks->push_back(factory->makePiece(kObjectsDir + entry.kind, entry.matrix));
     }
-    if (course.bestTime != 0.0)
-        bestTime = course.bestTime;
-    std::cout << bestTime << "\n";
-    if (bestTime == 0.0)
-        bestTime = 10000000.0;
+    std::cout << course.bestTime << "\n";
+    bestTime = loadedBestTime(true, course);
     return true;
 }
 

@@ -55,6 +55,10 @@ struct ControlsContext {
     // (the installed course until the player has saved their own).
     std::string trackPath = "Kobuldo/Tracks/1.track";
     std::string trackReadPath;
+    // That course as set-up read it already (for the start screen), and
+    // whether it could; null: the controls read it.
+    const CourseData* startCourse = nullptr;
+    bool startCourseRead = false;
     // The courses Left and Right step through on the start, win and lose
     // screens, and where the last chosen one is remembered; either may be
     // null (then the course above is the only one).
@@ -78,6 +82,8 @@ class Controls {
     // Reads the course file and appends its pieces and rings; false when it
     // could not be read.
     bool loadTrack(std::string path);
+    // The best time a course shows once loaded (read: whether it could be).
+    static double loadedBestTime(bool read, const CourseData& course);
     // Empties the level and loads the course read from readPath in its place,
     // saved from now on to savePath; back on the start screen.
     bool switchCourse(const std::string& readPath, const std::string& savePath);
@@ -147,6 +153,9 @@ class Controls {
     Settings* settings;
 
   private:
+    // Appends the pieces and rings of a course read from path (read: whether
+    // it could be); false when it could not.
+    bool placeCourse(const std::string& path, bool read, const CourseData& course);
     // Left or Right on a screen: the next available course that loads.
     void stepCourse(int direction);
     void editorSteps(float dt, const glm::vec3& direction, const glm::vec3& right,

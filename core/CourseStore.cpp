@@ -23,9 +23,14 @@ template <typename T> bool sameBits(const T& a, const T& b) {
 } // namespace
 
 bool CourseStore::load(const std::string& path, CourseData& out, std::ostream& log) {
+    const bool read = readCourseFile(path, out, log);
+    return adopt(path, read, out);
+}
+
+bool CourseStore::adopt(const std::string& path, bool read, const CourseData& out) {
     filePath = path;
     toldKeeping = false; // each course that is kept is told once
-    if (!readCourseFile(filePath, out, log)) {
+    if (!read) {
         std::error_code error;
         keepFile = std::filesystem::exists(filePath, error);
         keepReason = "it could not be read";

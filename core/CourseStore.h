@@ -21,6 +21,9 @@ class CourseStore {
 
     // Reads the course at path into out; false when it could not be read.
     bool load(const std::string& path, CourseData& out, std::ostream& log);
+    // The same for a course readCourseFile read already (read: whether it
+    // could); returns read.
+    bool adopt(const std::string& path, bool read, const CourseData& course);
     // Writes the whole course atomically to path, making its folder first
     // (an empty path: nowhere to save), unless this very content is what was
     // last written there successfully (then there is nothing to do and it

@@ -29,7 +29,7 @@ ScreenPictures::ScreenPictures(int w, int h) : width(w), height(h) {
 
     // The win and lose pictures wait until they are first shown: most of a
     // session never needs both, and each takes about 4 MB.
-    load(startPicture, "Kobuldo/Textures/Startscreen.png");
+    load(startPicture, kStartPicture);
 }
 
 ScreenPictures::~ScreenPictures() {

@@ -16,6 +16,8 @@ class ScreenPictures : public RacePictures {
     ScreenPictures(const ScreenPictures&) = delete;
     ScreenPictures& operator=(const ScreenPictures&) = delete;
 
+    static constexpr const char* kStartPicture = "Kobuldo/Textures/Startscreen.png";
+
     void drawStartScreen() override;
     void drawWinScreen() override;
     void drawLoseScreen() override;

@@ -10,7 +10,7 @@ namespace tovi {
 
 TextRenderer::TextRenderer() {
     program = new ShaderProgram("Kobuldo/Shader/Text.vert", "Kobuldo/Shader/Text.frag");
-    font = new Texture("Kobuldo/Textures/MyFont.bmp");
+    font = new Texture(kFontPicture);
     glGenBuffers(1, &vertexBuffer);
     glGenBuffers(1, &uvBuffer);
     glGenVertexArrays(1, &vertexArray);

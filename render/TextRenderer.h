@@ -18,6 +18,8 @@ class TextRenderer {
     TextRenderer(const TextRenderer&) = delete;
     TextRenderer& operator=(const TextRenderer&) = delete;
 
+    static constexpr const char* kFontPicture = "Kobuldo/Textures/MyFont.bmp";
+
     // Draws the line with its bottom edge at y (text space: x from 10, every
     // glyph 20 x 20) into the bound framebuffer. Blending is on only around
     // the draw itself and off afterwards. A null text draws nothing.

@@ -1,14 +1,11 @@
 #pragma once
+#include "render/DecodedPicture.h"
 #include "render/GL.h"
 
 #include <string>
 #include <vector>
 
 namespace tovi {
-
-// Decodes an image file into RGBA bytes, bottom scan line first. A missing or
-// unreadable file gives width = height = 0 and an empty buffer.
-std::vector<unsigned char> loadImage(const std::string& path, int& width, int& height);
 
 // Decodes an image file and uploads it as level 0 of `target` (GL_TEXTURE_2D
 // or a cube-map face) with internal format GL_RGBA: the same texels as

@@ -8,7 +8,7 @@ namespace tovi::scene {
 Light::Light(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
     : SceneObject(model), program(program) {
     mesh = assets.plainMesh("Kobuldo/Objects/V2/light.obj", program != nullptr ? program->programId : 0);
-    texture = assets.texture("Kobuldo/Textures/light.jpg");
+    texture = assets.texture(kPicture);
 }
 
 void Light::draw() {

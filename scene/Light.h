@@ -22,6 +22,8 @@ class Light : public SceneObject {
     Light(const Light&) = delete;
     Light& operator=(const Light&) = delete;
 
+    static constexpr const char* kPicture = "Kobuldo/Textures/light.jpg";
+
     void update(float) override {}
     // Sets "color_texture" only, binds the lamp texture and draws the mesh.
     void draw() override;

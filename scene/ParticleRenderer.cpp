@@ -27,7 +27,7 @@ ParticleRenderer::ParticleRenderer(const glm::mat4& model) : SceneObject(model) 
     vpLocation = glGetUniformLocation(program->programId, "VP");
     samplerLocation = glGetUniformLocation(program->programId, "sampler");
 
-    texture = std::make_unique<tovi::Texture>("Kobuldo/Textures/particle.png");
+    texture = std::make_unique<tovi::Texture>(kPicture);
 
     const GLsizeiptr slots = static_cast<GLsizeiptr>(particles.maxParticles);
     glGenBuffers(1, &quadBuffer);

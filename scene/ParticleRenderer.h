@@ -21,6 +21,8 @@ class ParticleRenderer : public SceneObject {
     ParticleRenderer(const ParticleRenderer&) = delete;
     ParticleRenderer& operator=(const ParticleRenderer&) = delete;
 
+    static constexpr const char* kPicture = "Kobuldo/Textures/particle.png";
+
     // Particles move in updateParticles, called by the frame update.
     void update(float) override {}
     // Needs particles.viewMatrix and particles.projectionMatrix set for the

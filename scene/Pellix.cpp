@@ -9,8 +9,8 @@ Pellix::Pellix(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore&
     : SceneObject(model), program(program) {
     mesh =
         assets.normalMappedMesh("Kobuldo/Objects/V2/shpere.obj", program != nullptr ? program->programId : 0);
-    diffuseTexture = assets.texture("Kobuldo/Textures/pellixTex.jpg");
-    normalTexture = assets.texture("Kobuldo/Textures/pellixTex-normal.jpg");
+    diffuseTexture = assets.texture(kDiffusePicture);
+    normalTexture = assets.texture(kNormalPicture);
     head = std::make_unique<PellixHead>(glm::mat4(1.0f), program, assets);
 }
 

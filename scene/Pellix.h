@@ -24,6 +24,9 @@ class Pellix : public SceneObject {
     Pellix(const Pellix&) = delete;
     Pellix& operator=(const Pellix&) = delete;
 
+    static constexpr const char* kDiffusePicture = "Kobuldo/Textures/pellixTex.jpg";
+    static constexpr const char* kNormalPicture = "Kobuldo/Textures/pellixTex-normal.jpg";
+
     // Places the head from the ball's position; the time step is not used.
     void update(float timeStep) override;
     // Draws the ball lit from 6 above it, then the head.

@@ -9,8 +9,8 @@ PellixHead::PellixHead(const glm::mat4& model, tovi::ShaderProgram* program, Ass
     : SceneObject(model), program(program) {
     mesh = assets.normalMappedMesh("Kobuldo/Objects/V2/pellixHead.obj",
                                    program != nullptr ? program->programId : 0);
-    diffuseTexture = assets.texture("Kobuldo/Textures/pellixTex2.jpg");
-    normalTexture = assets.texture("Kobuldo/Textures/pellixTex2-normal.jpg");
+    diffuseTexture = assets.texture(kDiffusePicture);
+    normalTexture = assets.texture(kNormalPicture);
 }
 
 void PellixHead::draw() {

@@ -21,6 +21,9 @@ class PellixHead : public SceneObject {
     PellixHead(const PellixHead&) = delete;
     PellixHead& operator=(const PellixHead&) = delete;
 
+    static constexpr const char* kDiffusePicture = "Kobuldo/Textures/pellixTex2.jpg";
+    static constexpr const char* kNormalPicture = "Kobuldo/Textures/pellixTex2-normal.jpg";
+
     void update(float) override {}
     // Lit from 6 above its own position.
     void draw() override;

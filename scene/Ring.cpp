@@ -11,7 +11,7 @@ namespace tovi::scene {
 Ring::Ring(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
     : SceneObject(model), program(program) {
     mesh = assets.plainMesh("Kobuldo/Objects/V2/ring.obj", program != nullptr ? program->programId : 0);
-    texture = assets.texture("Kobuldo/Textures/ring.jpg");
+    texture = assets.texture(kPicture);
 }
 
 void Ring::update(float timeStep) {

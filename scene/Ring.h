@@ -22,6 +22,8 @@ class Ring : public SceneObject {
     Ring(const Ring&) = delete;
     Ring& operator=(const Ring&) = delete;
 
+    static constexpr const char* kPicture = "Kobuldo/Textures/ring.jpg";
+
     // Turns the ring about its own vertical axis, 90 degrees per second.
     void update(float timeStep) override;
     // Sets "color_texture" and "model"; the frame sets "view_proj".

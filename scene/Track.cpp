@@ -12,8 +12,8 @@ Track::Track(const glm::mat4& model, tovi::ShaderProgram* program, tovi::Physics
     mesh = assets.normalMappedMesh(meshPath + ".obj", program != nullptr ? program->programId : 0);
     if (physicsWorld != nullptr)
         bodyIndex = physicsWorld->addTrackBody(assets.collisionMesh(meshPath + ".stl"), modelMatrix);
-    diffuseTexture = assets.texture("Kobuldo/Textures/wood.png");
-    normalTexture = assets.texture("Kobuldo/Textures/wood-normal.png");
+    diffuseTexture = assets.texture(kDiffusePicture);
+    normalTexture = assets.texture(kNormalPicture);
 }
 
 void Track::draw() {

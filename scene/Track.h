@@ -27,6 +27,9 @@ class Track : public TrackBase {
     Track(const Track&) = delete;
     Track& operator=(const Track&) = delete;
 
+    static constexpr const char* kDiffusePicture = "Kobuldo/Textures/wood.png";
+    static constexpr const char* kNormalPicture = "Kobuldo/Textures/wood-normal.png";
+
     // Uses the program and sets its samplers, "lightPosWorld" (6 above the
     // piece, moved by the light offsets) and "M"; the frame sets "P" and "V".
     void draw() override;

@@ -57,8 +57,9 @@ start_game() {
     sleep 0.1
   done
   [ -n "$WID" ] || fail "no Zentaro window"
-  # The window opens before the scene is set up (slow in sanitizer builds):
-  # wait for the first drawn picture, then a moment more.
+  # The window opens before the scene is set up, and the start screen shows
+  # before the rest of it is made (slow in sanitizer builds): wait for the
+  # first drawn picture, then a moment more.
   for _ in $(seq 1 600); do
     import -window "$WID" "$RUN/first.png" 2>/dev/null &&
       less_than 0.01 "$(convert "$RUN/first.png" -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null || echo 0)" &&

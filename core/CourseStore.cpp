@@ -22,11 +22,6 @@ template <typename T> bool sameBits(const T& a, const T& b) {
 
 } // namespace
 
-bool CourseStore::load(const std::string& path, CourseData& out, std::ostream& log) {
-    const bool read = readCourseFile(path, out, log);
-    return adopt(path, read, out);
-}
-
 bool CourseStore::adopt(const std::string& path, bool read, const CourseData& out) {
     filePath = path;
     toldKeeping = false; // each course that is kept is told once

@@ -19,10 +19,9 @@ class CourseStore {
     // so a failing won-race save does not silence the editor's.
     enum Saver { WonRace = 0, Editor = 1 };
 
-    // Reads the course at path into out; false when it could not be read.
-    bool load(const std::string& path, CourseData& out, std::ostream& log);
-    // The same for a course readCourseFile read already (read: whether it
-    // could); returns read.
+    // Takes over the course readCourseFile read from path (read: whether it
+    // could): whether it may be saved over follows from what was read.
+    // Returns read.
     bool adopt(const std::string& path, bool read, const CourseData& course);
     // Writes the whole course atomically to path, making its folder first
     // (an empty path: nowhere to save), unless this very content is what was

@@ -1,13 +1,9 @@
 #include "core/CourseCheckRunner.h"
 
+#include "core/WorkerPriority.h"
+
 #include <cstdio>
 #include <utility>
-
-#ifdef __linux__
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 
 namespace tovi {
 
@@ -33,10 +29,8 @@ bool CourseCheckRunner::start(BotCourse course, std::string objectsDir) {
     total = course.rings.size();
     busy.store(true);
     worker = std::thread([this, course = std::move(course), dir = std::move(objectsDir)] {
-#ifdef __linux__
         // The check gives way to the game's own frames.
-        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
-#endif
+        lowerThisThreadPriority();
         const PieceMeshes meshes = loadPieceMeshes(course, dir);
         CheckHooks hooks;
         hooks.cancel = &cancel;

@@ -1,8 +1,6 @@
 #include "render/PicturePrefetch.h"
 
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "core/WorkerPriority.h"
 
 #include <utility>
 
@@ -34,8 +32,8 @@ PicturePrefetch::~PicturePrefetch() {
 void PicturePrefetch::run() {
     // Behind the thread that opens the window (and the display server it
     // talks to): decoding only fills the time they leave, and whoever waits
-    // for a picture is not busy anyway. Linux takes the niceness per thread.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+    // for a picture is not busy anyway.
+    lowerThisThreadPriority();
     for (Slot& slot : slots) {
         {
             std::unique_lock<std::mutex> lock(mutex);

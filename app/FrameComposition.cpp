@@ -227,13 +227,19 @@ void drawPictureNotice(const FrameInputs& frame) {
         frame.text->printText(frame.notice->c_str(), kPictureNoticeLineY);
 }
 
+// A full-screen picture on a cleared window, the chosen course's lines and
+// the player's message over it.
+template <typename DrawPicture> void drawPictureScreen(const FrameInputs& frame, DrawPicture drawPicture) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawPicture();
+    drawCourseLines(frame);
+    drawPictureNotice(frame);
+}
+
 } // namespace
 
 void drawStartScreen(RacePictures& pictures, const FrameInputs& frame) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    pictures.drawStartScreen();
-    drawCourseLines(frame);
-    drawPictureNotice(frame);
+    drawPictureScreen(frame, [&] { pictures.drawStartScreen(); });
 }
 
 int drawFrame(const FrameInputs& frame) {
@@ -243,24 +249,20 @@ int drawFrame(const FrameInputs& frame) {
     }
     if (frame.editMode)
         return drawSceneFrame(frame);
-    if (frame.race->state == MyCollision::StartScreen || frame.race->state == MyCollision::Won ||
-        frame.race->state == MyCollision::Lost)
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    switch (frame.race->state) {
+    MyCollision& race = *frame.race;
+    switch (race.state) {
     case MyCollision::StartScreen:
-        frame.race->drawStartScreen();
+        drawPictureScreen(frame, [&] { race.drawStartScreen(); });
         break;
     case MyCollision::Won:
-        frame.race->drawWinScreen();
+        drawPictureScreen(frame, [&] { race.drawWinScreen(); });
         break;
     case MyCollision::Lost:
-        frame.race->drawLoseScreen();
+        drawPictureScreen(frame, [&] { race.drawLoseScreen(); });
         break;
     default:
         return drawSceneFrame(frame);
     }
-    drawCourseLines(frame);
-    drawPictureNotice(frame);
     return frame.culledCount;
 }
 

@@ -42,20 +42,12 @@ void clearOutputs() {
 
 } // namespace
 
-OffscreenBuffer::OffscreenBuffer(int w, int h)
-    : width(w), height(h), blurWidth(std::max(1, w / 2)), blurHeight(std::max(1, h / 2)) {
+OffscreenBuffer::OffscreenBuffer(int w, int h) {
     glGenTextures(1, &sceneColorTextureId);
-    makeColorTexture(sceneColorTextureId, width, height);
-    glBindTexture(GL_TEXTURE_2D, 0);
     glGenTextures(1, &glowTextureId);
-    makeColorTexture(glowTextureId, width, height, GL_LINEAR);
-    glBindTexture(GL_TEXTURE_2D, 0);
-
+    glGenTextures(2, pingpongTextures);
     glGenRenderbuffers(1, &sceneDepthRenderbuffer);
-    makeDepthStorage(sceneDepthRenderbuffer, width, height);
-    glGenVertexArrays(1, &quadVertexArray);
-    glBindVertexArray(quadVertexArray);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    makeStorage(w, h);
 
     glGenFramebuffers(1, &sceneFramebufferId);
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebufferId);
@@ -66,28 +58,20 @@ OffscreenBuffer::OffscreenBuffer(int w, int h)
         std::cout << "Fehler bei FBO anlegen" << std::endl;
         pauseAndExit(-1);
     }
+    glGenFramebuffers(2, pingpongFramebuffers);
+    for (int i = 0; i < 2; ++i) {
+        glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[i]);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingpongTextures[i], 0);
+    }
     // Start from a black picture and no glow, so nothing undefined is ever
     // composed.
-    clearOutputs();
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glBindVertexArray(0);
+    clearTargets();
 
+    glGenVertexArrays(1, &quadVertexArray);
+    glBindVertexArray(quadVertexArray);
     glGenBuffers(1, &quadBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof(kQuadVertices), kQuadVertices, GL_STATIC_DRAW);
-    glBindVertexArray(quadVertexArray);
-
-    glGenFramebuffers(2, pingpongFramebuffers);
-    glGenTextures(2, pingpongTextures);
-    for (int i = 0; i < 2; ++i) {
-        glBindFramebuffer(GL_FRAMEBUFFER, pingpongFramebuffers[i]);
-        makeColorTexture(pingpongTextures[i], blurWidth, blurHeight, GL_LINEAR);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, pingpongTextures[i], 0);
-        glClearBufferfv(GL_COLOR, 0, kZero);
-    }
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindVertexArray(0);
 }
@@ -106,11 +90,16 @@ OffscreenBuffer::~OffscreenBuffer() {
 void OffscreenBuffer::resize(int w, int h) {
     if (w <= 0 || h <= 0 || (w == width && h == height))
         return;
+    // New storage for every target; the framebuffers keep their attachments.
+    makeStorage(w, h);
+    clearTargets();
+}
+
+void OffscreenBuffer::makeStorage(int w, int h) {
     width = w;
     height = h;
     blurWidth = std::max(1, w / 2);
     blurHeight = std::max(1, h / 2);
-    // New storage for every target; the framebuffers keep their attachments.
     makeColorTexture(sceneColorTextureId, width, height);
     makeColorTexture(glowTextureId, width, height, GL_LINEAR);
     for (GLuint texture : pingpongTextures)
@@ -118,7 +107,9 @@ void OffscreenBuffer::resize(int w, int h) {
     glBindTexture(GL_TEXTURE_2D, 0);
     makeDepthStorage(sceneDepthRenderbuffer, width, height);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
+}
 
+void OffscreenBuffer::clearTargets() {
     glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebufferId);
     clearOutputs();
     for (GLuint framebuffer : pingpongFramebuffers) {

@@ -39,14 +39,18 @@ class OffscreenBuffer {
     bool horizontal = false;
 
   private:
+    // Storage for every target at width x height (the blur's half that).
+    void makeStorage(int width, int height);
+    // Every target to zero.
+    void clearTargets();
     void drawQuad();
     void beginFullScreenPass();
     void endFullScreenPass();
 
-    int width;
-    int height;
-    int blurWidth;
-    int blurHeight;
+    int width = 0;
+    int height = 0;
+    int blurWidth = 0;
+    int blurHeight = 0;
     GLuint sceneFramebufferId = 0;
     GLuint sceneColorTextureId = 0;
     GLuint glowTextureId = 0;

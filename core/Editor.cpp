@@ -221,13 +221,18 @@ bool Editor::placeJoined(const std::string& kind) {
     return true;
 }
 
-bool Editor::deleteSelection() {
+scene::SceneObject* Editor::selectedFor(const char* action) {
     endGesture();
     scene::SceneObject* object = selected();
-    if (object == nullptr) {
-        message = std::string("nothing to delete: no ") + (ringSelected ? "rings" : "pieces");
+    if (object == nullptr)
+        message = std::string("nothing to ") + action + ": no " + (ringSelected ? "rings" : "pieces");
+    return object;
+}
+
+bool Editor::deleteSelection() {
+    scene::SceneObject* object = selectedFor("delete");
+    if (object == nullptr)
         return false;
-    }
     EditStep step;
     step.kind = EditStep::Delete;
     step.ring = ringSelected;
@@ -242,12 +247,9 @@ bool Editor::deleteSelection() {
 }
 
 bool Editor::snapSelection() {
-    endGesture();
-    scene::SceneObject* object = selected();
-    if (object == nullptr) {
-        message = std::string("nothing to snap: no ") + (ringSelected ? "rings" : "pieces");
+    scene::SceneObject* object = selectedFor("snap");
+    if (object == nullptr)
         return false;
-    }
     const int index = ringSelected ? selectedRing : selectedTrack;
     const glm::mat4 snappedModel = snapToGrid(object->modelMatrix);
     if (snappedModel == object->modelMatrix) {

@@ -84,6 +84,9 @@ class Editor {
     };
 
     bool place(bool ring, const std::string& kind, const glm::mat4& model);
+    // The selection for an action, after ending a held gesture; null (and
+    // "nothing to <action>: ..." said) when its list is empty.
+    scene::SceneObject* selectedFor(const char* action);
     // Undoes (forward false) or redoes one step.
     bool travel(bool forward);
     void editSelection(InputSource& input, float dt);

@@ -63,7 +63,7 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
     followWindow(gameWindow);
 
     while (!glfwWindowShouldClose(window)) {
-        glfwPollEvents();
+        gameWindow.pollEvents();
         if (gameWindow.update())
             followWindow(gameWindow);
         if (gameWindow.hidden()) {
@@ -76,7 +76,7 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
         double now = glfwGetTime();
         deltaTime = now - lastTime;
         lastTime = now;
-        bool escape = glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_RELEASE;
+        bool escape = GameWindow::keyDown(window, GLFW_KEY_ESCAPE);
 
         updateFrame();
         drawFrame();

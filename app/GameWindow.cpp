@@ -9,6 +9,8 @@
 
 namespace tovi {
 
+static_assert(GLFW_KEY_LAST < 512, "every key code fits GameWindow::pressedInPoll");
+
 namespace {
 GameWindow& of(GLFWwindow* window) {
     return *static_cast<GameWindow*>(glfwGetWindowUserPointer(window));
@@ -45,8 +47,26 @@ void GameWindow::onIconify(GLFWwindow* window, int iconified) {
 
 void GameWindow::onKey(GLFWwindow* window, int key, int, int action, int) {
     // A press, not the repeats of a held key.
-    if (key == GLFW_KEY_F11 && action == GLFW_PRESS)
-        of(window).fullScreenAsked = !of(window).fullScreenAsked;
+    if (action != GLFW_PRESS)
+        return;
+    GameWindow& self = of(window);
+    if (key >= 0 && static_cast<std::size_t>(key) < self.pressedInPoll.size())
+        self.pressedInPoll.set(static_cast<std::size_t>(key));
+    if (key == GLFW_KEY_F11)
+        self.fullScreenAsked = !self.fullScreenAsked;
+}
+
+void GameWindow::pollEvents() {
+    pressedInPoll.reset();
+    glfwPollEvents();
+}
+
+bool GameWindow::keyDown(GLFWwindow* window, int key) {
+    if (glfwGetKey(window, key) == GLFW_PRESS)
+        return true;
+    const auto* self = static_cast<const GameWindow*>(glfwGetWindowUserPointer(window));
+    return self != nullptr && key >= 0 && static_cast<std::size_t>(key) < self->pressedInPoll.size() &&
+           self->pressedInPoll.test(static_cast<std::size_t>(key));
 }
 
 bool GameWindow::update() {

@@ -2,6 +2,8 @@
 // The game window's size and mode. GLFW's callbacks only record what
 // happened (they may fire many times a frame); the frame loop acts on it once
 // at the top of a frame.
+#include <bitset>
+
 struct GLFWwindow;
 
 namespace tovi {
@@ -13,6 +15,14 @@ class GameWindow {
     ~GameWindow();
     GameWindow(const GameWindow&) = delete;
     GameWindow& operator=(const GameWindow&) = delete;
+
+    // GLFW's event poll for a frame. Key presses it delivers are kept until
+    // the next poll, so a tap shorter than a frame still counts once.
+    void pollEvents();
+    // Whether the key (a GLFW key code) is down, or went down in the last
+    // poll, in the window a GameWindow is installed on; otherwise whether it
+    // is down.
+    static bool keyDown(GLFWwindow* window, int key);
 
     // At the top of a frame, after polling events: carries out an F11 asked
     // for since, and says whether the framebuffer's size differs from the
@@ -43,6 +53,7 @@ class GameWindow {
     int handedHeight = 0;
     bool minimised = false;
     bool fullScreenAsked = false;
+    std::bitset<512> pressedInPoll; // indexed by GLFW key code (at most 348)
     // The window's place and size before full screen.
     int savedX = 0;
     int savedY = 0;

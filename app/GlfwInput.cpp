@@ -1,5 +1,7 @@
 #include "app/GlfwInput.h"
 
+#include "app/GameWindow.h"
+
 #include "render/GL.h"
 
 #include <GLFW/glfw3.h>
@@ -7,7 +9,7 @@
 namespace tovi {
 
 bool GlfwInput::keyPressed(int key) {
-    return glfwGetKey(window, key) == GLFW_PRESS;
+    return GameWindow::keyDown(window, key);
 }
 void GlfwInput::cursorPos(double& x, double& y) {
     glfwGetCursorPos(window, &x, &y);

@@ -15,6 +15,11 @@ namespace {
 GameWindow& of(GLFWwindow* window) {
     return *static_cast<GameWindow*>(glfwGetWindowUserPointer(window));
 }
+
+// A real key's place in pressedInPoll; GLFW_KEY_UNKNOWN (-1) has none.
+bool isKeyCode(int key) {
+    return key >= 0 && key <= GLFW_KEY_LAST;
+}
 } // namespace
 
 GameWindow::GameWindow(GLFWwindow* w) : window(w) {
@@ -50,7 +55,7 @@ void GameWindow::onKey(GLFWwindow* window, int key, int, int action, int) {
     if (action != GLFW_PRESS)
         return;
     GameWindow& self = of(window);
-    if (key >= 0 && static_cast<std::size_t>(key) < self.pressedInPoll.size())
+    if (isKeyCode(key))
         self.pressedInPoll.set(static_cast<std::size_t>(key));
     if (key == GLFW_KEY_F11)
         self.fullScreenAsked = !self.fullScreenAsked;
@@ -65,8 +70,7 @@ bool GameWindow::keyDown(GLFWwindow* window, int key) {
     if (glfwGetKey(window, key) == GLFW_PRESS)
         return true;
     const auto* self = static_cast<const GameWindow*>(glfwGetWindowUserPointer(window));
-    return self != nullptr && key >= 0 && static_cast<std::size_t>(key) < self->pressedInPoll.size() &&
-           self->pressedInPoll.test(static_cast<std::size_t>(key));
+    return self != nullptr && isKeyCode(key) && self->pressedInPoll.test(static_cast<std::size_t>(key));
 }
 
 bool GameWindow::update() {

@@ -1,7 +1,7 @@
 #pragma once
-// The game window's size and mode. GLFW's callbacks only record what
-// happened (they may fire many times a frame); the frame loop acts on it once
-// at the top of a frame.
+// The game window's size, mode and key presses. GLFW's callbacks only record
+// what happened (they may fire many times a frame); the frame loop acts on it
+// once at the top of a frame.
 #include <bitset>
 
 struct GLFWwindow;

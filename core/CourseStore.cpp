@@ -22,7 +22,7 @@ template <typename T> bool sameBits(const T& a, const T& b) {
 
 } // namespace
 
-bool CourseStore::adopt(const std::string& path, bool read, const CourseData& out) {
+bool CourseStore::adopt(const std::string& path, bool read, const CourseData& course) {
     filePath = path;
     toldKeeping = false; // each course that is kept is told once
     if (!read) {
@@ -31,12 +31,12 @@ bool CourseStore::adopt(const std::string& path, bool read, const CourseData& ou
         keepReason = "it could not be read";
         return false;
     }
-    keepFile = out.truncated || out.skipped > 0;
-    if (out.truncated)
+    keepFile = course.truncated || course.skipped > 0;
+    if (course.truncated)
         keepReason = "it holds more than the " + std::to_string(kMaxCourseEntries) +
                      " pieces and rings a course may have";
-    else if (out.skipped > 0)
-        keepReason = std::to_string(out.skipped) + (out.skipped == 1 ? " entry" : " entries") +
+    else if (course.skipped > 0)
+        keepReason = std::to_string(course.skipped) + (course.skipped == 1 ? " entry" : " entries") +
                      " with a non-finite number had to be skipped";
     return true;
 }

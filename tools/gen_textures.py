@@ -328,6 +328,7 @@ def sky_faces(size=768):
 # from the BOTTOM of the picture, each glyph upside down in its cell. The HUD
 # maps the top edge of a quad (y + 20) to the cell's smaller v, i.e. the lower
 # edge of the cell in the picture, so the glyphs read upright on screen.
+# Codes 32-126 are the printable ASCII characters, 127 the medal disc.
 # ---------------------------------------------------------------------------
 
 def font(size=512):
@@ -352,6 +353,12 @@ def font(size=512):
         # rows in the standard top-down layout; the flip below moves row 0 to
         # the bottom and turns every glyph upside down
         sheet.alpha_composite(glyph, (col * cell, row * cell))
+    # code 127: a filled disc, the medal the HUD tints gold, silver, bronze or
+    # author green
+    disc = Image.new("RGBA", (cell, cell), (0, 0, 0, 0))
+    ImageDraw.Draw(disc).ellipse((5, 5, cell - 6, cell - 6), fill=(255, 255, 255, 255), outline=(20, 24, 40, 235),
+                                 width=2)
+    sheet.alpha_composite(disc, (127 % 16 * cell, 127 // 16 * cell))
     # a soft shadow under the outline helps over bright sky
     alpha = sheet.split()[3]
     shadow = Image.new("RGBA", (size, size), (0, 0, 0, 0))

@@ -1,6 +1,7 @@
 #include "core/CourseFile.h"
 
 #include "core/CourseFileInternal.h"
+#include "core/CourseNames.h"
 #include "core/FileBytes.h"
 
 #include <cctype>
@@ -131,6 +132,9 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
                     ++out.skipped;
                 }
             }
+        } else if (word.compare(0, 5, kCourseNameWord) == 0) {
+            if (!parseCourseNameWord(word, out.name))
+                log << "Skipping a course name that is not one in " << sourceName << "\n";
         }
         // Any other word is skipped on its own.
     }
@@ -152,7 +156,7 @@ bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log)
 }
 
 std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
-                         double bestTime) {
+                         double bestTime, const std::string& name) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
     auto writeMatrix = [&out](const glm::mat4& m) {
@@ -163,6 +167,8 @@ std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vect
         out << '\n';
     };
     out << "Writing this to a file.\n";
+    if (!name.empty())
+        out << courseNameWord(name) << '\n';
     for (const CoursePiece& piece : pieces) {
         out << piece.name;
         writeMatrix(piece.matrix);

@@ -25,6 +25,7 @@ struct CourseData {
     double bestTime = 0.0;            // 0 when the file has none
     bool truncated = false;           // entries beyond kMaxCourseEntries were left out
     std::size_t skipped = 0;          // entries and best times left out for a non-finite number
+    std::string name;                 // from the word "name=..." (see CourseNames.h); "" without one
 };
 
 // Parses course text. Entries and best times with a non-finite number (nan,
@@ -42,8 +43,9 @@ struct CoursePiece {
     std::string name;
     glm::mat4 matrix;
 };
+// A course with a name keeps it as its second line.
 std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
-                         double bestTime);
+                         double bestTime, const std::string& name = "");
 
 // Replaces path atomically: a temporary file in the same folder, flushed to
 // disk, then renamed over the old one. On failure the old file is untouched,

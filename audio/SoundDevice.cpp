@@ -1,6 +1,6 @@
 #include "audio/SoundDevice.h"
 
-#include "core/WavFile.h"
+#include "core/SoundFile.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -87,10 +87,10 @@ SoundDevice::SoundDevice(const std::string& soundsDir, std::ostream& log, const 
 
     alGenBuffers(kSoundCount, s->buffers.data());
     for (int i = 0; i < kSoundCount; ++i) {
-        const std::string path = soundsDir + soundFileName(static_cast<Sound>(i));
-        WavSound sound;
+        DecodedSound sound;
+        std::string path;
         std::string error;
-        if (!readWav(path, sound, error)) {
+        if (!readSound(soundsDir + soundBaseName(static_cast<Sound>(i)), sound, path, error)) {
             log << "Sound " << path << ": " << error << "; it stays silent" << std::endl;
             continue;
         }

@@ -38,9 +38,8 @@ float unit(float x) {
 
 } // namespace
 
-const char* soundFileName(Sound sound) {
-    static const char* const names[kSoundCount] = {"roll.wav",  "wind.wav", "chime.wav",
-                                                   "knock.wav", "win.wav",  "lose.wav"};
+const char* soundBaseName(Sound sound) {
+    static const char* const names[kSoundCount] = {"roll", "wind", "chime", "knock", "win", "lose"};
     return names[static_cast<int>(sound)];
 }
 

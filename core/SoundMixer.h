@@ -5,11 +5,11 @@ namespace tovi {
 class InputSource;
 class Settings;
 
-// The game's sounds, one file each under Kobuldo/Sounds/.
+// The game's sounds, one file each under Kobuldo/Sounds/ (.wav, .ogg or .flac).
 enum class Sound { Roll, Wind, Chime, Knock, Win, Lose };
 constexpr int kSoundCount = 6;
-// "roll.wav", "wind.wav", ... by Sound.
-const char* soundFileName(Sound sound);
+// "roll", "wind", ... by Sound: the file name without its extension.
+const char* soundBaseName(Sound sound);
 
 // What a frame tells the sound: the ball and the race after the frame's step.
 struct SoundFrame {

@@ -3,7 +3,7 @@
 # CPU priority (nice -n 19).
 #   tools/fuzz.sh [seconds-per-target] [target...]
 # Default 300 seconds each; targets are obj_reader stl_reader obj_indexer
-# course_reader png_reader ghost_reader (all by default). Builds build-fuzz with clang when needed
+# course_reader png_reader ghost_reader progress_reader sound_reader (all by default). Builds build-fuzz with clang when needed
 # (ZENTARO_FUZZ_BUILD chooses another folder).
 # New inputs that add coverage are merged into <build>/work/<target>/, a
 # scratch corpus kept between runs; the tracked fuzz/corpus/ is only read.
@@ -17,7 +17,8 @@ case $seconds in
   '' | *[!0-9]*) echo "usage: tools/fuzz.sh [seconds-per-target] [target...]" >&2; exit 2 ;;
 esac
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(obj_reader stl_reader obj_indexer course_reader png_reader ghost_reader)
+[ ${#targets[@]} -gt 0 ] || targets=(obj_reader stl_reader obj_indexer course_reader png_reader ghost_reader progress_reader
+  sound_reader)
 build=${ZENTARO_FUZZ_BUILD:-build-fuzz}
 work=$build/work
 
@@ -29,6 +30,8 @@ fi
 nice -n 19 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 mkdir -p "$work/crashes"
+# Leaks inside the system's libraries are not ours (see tests/lsan.supp).
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 summary=()
 status=0
 for t in "${targets[@]}"; do
@@ -37,6 +40,8 @@ for t in "${targets[@]}"; do
     course_reader) dict=fuzz/course.dict ;;
     png_reader) dict=fuzz/png.dict ;;
     ghost_reader) dict=fuzz/ghost.dict ;;
+    progress_reader) dict=fuzz/progress.dict ;;
+    sound_reader) dict=fuzz/sound.dict ;;
     *) dict=fuzz/obj.dict ;;
   esac
   fresh=$work/$t.new

@@ -3,10 +3,11 @@
 // game without a device.
 #include "TestFakes.h"
 #include "audio/SoundDevice.h"
+#include "core/FileBytes.h"
 #include "core/Keys.h"
 #include "core/Settings.h"
+#include "core/SoundFile.h"
 #include "core/SoundMixer.h"
-#include "core/WavFile.h"
 
 #include <gtest/gtest.h>
 
@@ -201,43 +202,70 @@ TEST(SoundMixer, VolumeStepsAndMuteFromTheKeysAreRemembered) {
     EXPECT_FALSE(broken.muted());
 }
 
-TEST(Sounds, ShippedFilesReadAndBadFilesAreRefused) {
+TEST(Sounds, EveryCommonEncodingDecodesAndBadFilesAreRefused) {
     for (int i = 0; i < kSoundCount; ++i) {
-        const std::string path =
-            std::string(ZENTARO_SOURCE_DIR) + "/Kobuldo/Sounds/" + soundFileName(static_cast<Sound>(i));
-        WavSound sound;
-        std::string error;
-        ASSERT_TRUE(readWav(path, sound, error)) << path << ": " << error;
+        const std::string base =
+            std::string(ZENTARO_SOURCE_DIR) + "/Kobuldo/Sounds/" + soundBaseName(static_cast<Sound>(i));
+        DecodedSound sound;
+        std::string path, error;
+        ASSERT_TRUE(readSound(base, sound, path, error)) << path << ": " << error;
         EXPECT_EQ(sound.channels, 1) << path << ": positional sounds must be mono";
         EXPECT_GT(sound.samples.size(), static_cast<size_t>(sound.rate / 10)) << path;
     }
 
-    std::vector<unsigned char> good = {'R',  'I',  'F', 'F', 0,    0,    0, 0, 'W', 'A', 'V',  'E',
-                                       'f',  'm',  't', ' ', 16,   0,    0, 0, 1,   0,   1,    0,
-                                       0x22, 0x56, 0,   0,   0x44, 0xAC, 0, 0, 2,   0,   16,   0,
-                                       'd',  'a',  't', 'a', 4,    0,    0, 0, 1,   0,   0xFF, 0xFF};
-    WavSound sound;
-    std::string error;
-    ASSERT_TRUE(parseWav(good, sound, error)) << error;
-    EXPECT_EQ(sound.rate, 22050);
-    EXPECT_EQ(sound.samples, (std::vector<int16_t>{1, -1}));
-
-    auto refused = [](std::vector<unsigned char> bytes) {
-        WavSound s;
-        std::string e;
-        const bool ok = parseWav(bytes, s, e);
-        return !ok && !e.empty();
+    // 400 frames at 8 kHz of a 500 Hz sine at half level (the second channel
+    // inverted), as a sound editor writes them.
+    struct Case {
+        const char* file;
+        int channels;
+        int tolerance; // Vorbis is lossy
     };
-    std::vector<unsigned char> eightBit = good;
-    eightBit[34] = 8;
-    std::vector<unsigned char> noData(good.begin(), good.begin() + 36);
-    std::vector<unsigned char> hugeChunk = good;
-    hugeChunk[16] = hugeChunk[17] = hugeChunk[18] = hugeChunk[19] = 0xFF;
-    EXPECT_TRUE(refused(eightBit));
-    EXPECT_TRUE(refused(noData));
-    EXPECT_TRUE(refused(hugeChunk));
-    EXPECT_TRUE(refused({'R', 'I', 'F', 'F'}));
-    EXPECT_FALSE(readWav("/nonexistent/x.wav", sound, error));
+    for (const Case& c : {Case{"pcm16.wav", 1, 1}, Case{"pcm24_stereo.wav", 2, 1}, Case{"float.wav", 1, 1},
+                          Case{"vorbis.ogg", 1, 3000}}) {
+        std::string bytes;
+        ASSERT_EQ(readFileBytes(std::string(ZENTARO_TEST_DATA) + "/sounds/" + c.file, 1 << 20, bytes),
+                  FileRead::Read);
+        DecodedSound sound;
+        std::string error;
+        ASSERT_TRUE(decodeSound(bytes, sound, error)) << c.file << ": " << error;
+        EXPECT_EQ(sound.rate, 8000) << c.file;
+        ASSERT_EQ(sound.channels, c.channels) << c.file;
+        ASSERT_EQ(sound.samples.size(), 400u * static_cast<size_t>(c.channels)) << c.file;
+        const size_t peak = static_cast<size_t>(c.channels) * 100; // frame 100: a crest of the sine
+        EXPECT_NEAR(sound.samples[peak], 16384, c.tolerance) << c.file;
+        if (c.channels == 2) {
+            EXPECT_NEAR(sound.samples[peak + 1], -16384, c.tolerance) << c.file;
+        }
+    }
+
+    // The first of .wav, .ogg, .flac that exists, decoded by its content: an
+    // Ogg file named .wav plays; a .wav that cannot be decoded is refused
+    // with a reason, not passed over for the next name.
+    TempDir dir;
+    std::string vorbis;
+    readFileBytes(std::string(ZENTARO_TEST_DATA) + "/sounds/vorbis.ogg", 1 << 20, vorbis);
+    writeText(dir.file("a.wav"), vorbis);
+    writeText(dir.file("a.ogg"), "not a sound");
+    writeText(dir.file("b.flac"), vorbis);
+    writeText(dir.file("c.wav"), std::string("RIFF\x24\0\0\0WAVEfmt ", 16));
+    writeText(dir.file("c.ogg"), vorbis);
+    DecodedSound sound;
+    std::string path, error;
+    EXPECT_TRUE(readSound(dir.file("a"), sound, path, error)) << error;
+    EXPECT_EQ(path, dir.file("a.wav"));
+    EXPECT_TRUE(readSound(dir.file("b"), sound, path, error)) << error;
+    EXPECT_EQ(path, dir.file("b.flac"));
+    EXPECT_FALSE(readSound(dir.file("c"), sound, path, error));
+    EXPECT_EQ(path, dir.file("c.wav"));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(readSound(dir.file("d"), sound, path, error));
+    EXPECT_EQ(error, "no .wav, .ogg or .flac file");
+    for (const std::string& bytes : {std::string(), std::string("RIFF"), vorbis.substr(0, 200)}) {
+        DecodedSound refused;
+        EXPECT_FALSE(decodeSound(bytes, refused, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_TRUE(refused.samples.empty());
+    }
 }
 
 TEST(SoundDevice, WithoutADeviceTheGameSaysSoOnceAndRunsSilent) {

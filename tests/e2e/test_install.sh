@@ -79,7 +79,7 @@ pass "the player's saved course is read on the next start"
 deb=$(ls "$RUN"/pkg/zentaro_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no .deb: $(tail -n 20 "$RUN/cpack.txt")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libglfw3 libglew libfreeimage libbullet; do
+for lib in libglfw3 libglew libfreeimage libbullet libsndfile1; do
   grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 dpkg-deb -c "$deb" | awk '{ print $6 }' >"$RUN/deb.txt"

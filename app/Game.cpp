@@ -58,6 +58,7 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
 
     setupScene(window);
     // What set-up did not take is of no further use.
+    setBeforeFatalExit({});
     usePicturePrefetch(nullptr);
     prefetch.reset();
     followWindow(gameWindow);
@@ -122,17 +123,18 @@ int runGame(int argc, char** argv) {
     // are decoded meanwhile on another.
     auto prefetch = std::make_unique<PicturePrefetch>(setupPictures(), kPrefetchAheadBytes);
     usePicturePrefetch(prefetch.get());
-    auto fail = [&prefetch](int status) {
+    // Any set-up failure from here on (here, or a shader or buffer inside
+    // set-up) stops and joins the worker before the process ends.
+    setBeforeFatalExit([&prefetch] {
         usePicturePrefetch(nullptr);
         prefetch.reset();
-        pauseAndExit(status);
-    };
+    });
 
     // GLFW's own reason for a failure, before any of the game's lines about it.
     glfwSetErrorCallback(printGlfwError);
     if (!glfwInit()) {
         std::cout << "Failed to init glfw" << std::endl;
-        fail(-1);
+        pauseAndExit(-1);
     }
     setContextHints();
 
@@ -150,14 +152,14 @@ int runGame(int argc, char** argv) {
     if (window == nullptr) {
         glfwTerminate();
         std::cout << "Failed to open window" << std::endl;
-        fail(-1);
+        pauseAndExit(-1);
     }
     glfwMakeContextCurrent(window);
 
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
         std::cout << "Failed to initialize glew" << std::endl;
-        fail(-1);
+        pauseAndExit(-1);
     }
     // GLEW's start-up may leave a harmless GL_INVALID_ENUM behind on core
     // contexts; clear it so the first frame's error report is about the frame.

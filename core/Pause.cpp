@@ -5,8 +5,20 @@
 #include <iostream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace tovi {
+
+namespace {
+std::function<void()>& beforeFatalExit() {
+    static std::function<void()> stop;
+    return stop;
+}
+} // namespace
+
+void setBeforeFatalExit(std::function<void()> stop) {
+    beforeFatalExit() = std::move(stop);
+}
 
 void pauseForKey() {
     std::cout.flush();
@@ -19,6 +31,8 @@ void pauseForKey() {
 
 void pauseAndExit(int status) {
     pauseForKey();
+    if (std::function<void()> stop = std::move(beforeFatalExit()))
+        stop();
     std::cout.flush();
     std::exit(status);
 }

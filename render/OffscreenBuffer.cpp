@@ -55,7 +55,7 @@ OffscreenBuffer::OffscreenBuffer(int w, int h) {
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, glowTextureId, 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, sceneDepthRenderbuffer);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        std::cout << "Fehler bei FBO anlegen" << std::endl;
+        std::cout << "The off-screen buffer is incomplete" << std::endl;
         pauseAndExit(-1);
     }
     glGenFramebuffers(2, pingpongFramebuffers);

@@ -12,8 +12,8 @@ namespace tovi {
 ShaderProgram::ShaderProgram(std::string vertexPath, std::string fragmentPath) {
     programId = glCreateProgram();
     if (programId == 0) {
-        std::cout << "ERROR: Could not create Program, " << std::endl;
-        std::exit(1);
+        std::cout << "Could not create a shader program" << std::endl;
+        pauseAndExit(1);
     }
     vertexShaderId = compile(vertexPath, GL_VERTEX_SHADER);
     fragmentShaderId = compile(fragmentPath, GL_FRAGMENT_SHADER);

@@ -1,11 +1,15 @@
 #include "core/CommandLine.h"
 
 #include "core/DataPaths.h"
+#include "core/Pause.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdio>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 using tovi::parseCommandLine;
@@ -102,3 +106,24 @@ TEST(CommandLine, HelpAndVersionReadNothingElse) {
 }
 
 } // namespace
+
+// A set-up failure while a worker thread is busy: the worker is stopped and
+// joined before the process ends, and the failure's status comes out.
+TEST(FatalExit, StopsAndJoinsTheWorkerBeforeExiting) {
+    EXPECT_EXIT(
+        {
+            std::atomic<bool> stop{false};
+            std::atomic<long> work{0};
+            std::thread worker([&] {
+                while (!stop)
+                    ++work;
+            });
+            tovi::setBeforeFatalExit([&] {
+                stop = true;
+                worker.join();
+                std::fprintf(stderr, "worker joined\n");
+            });
+            tovi::pauseAndExit(3);
+        },
+        ::testing::ExitedWithCode(3), "worker joined");
+}

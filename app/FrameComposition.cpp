@@ -1,9 +1,9 @@
 #include "app/FrameComposition.h"
 
-#include "core/CourseList.h"
-#include "core/FrameRules.h"
-#include "core/MyCollision.h"
-#include "core/ViewFrustum.h"
+#include "core/course/CourseList.h"
+#include "core/frame/FrameRules.h"
+#include "core/race/MyCollision.h"
+#include "core/view/ViewFrustum.h"
 #include "render/GL.h"
 #include "render/OffscreenBuffer.h"
 #include "render/ShaderProgram.h"

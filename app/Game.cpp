@@ -5,9 +5,9 @@
 #include "app/Globals.h"
 #include "app/LeakCheckSupport.h"
 #include "app/SceneSetup.h"
-#include "core/CommandLine.h"
-#include "core/DataPaths.h"
-#include "core/Pause.h"
+#include "core/system/CommandLine.h"
+#include "core/system/DataPaths.h"
+#include "core/system/Pause.h"
 #include "render/GL.h"
 #include "render/PicturePrefetch.h"
 

@@ -1,7 +1,7 @@
 #include "app/GameSound.h"
 
-#include "core/MyCollision.h"
-#include "core/Settings.h"
+#include "core/player/Settings.h"
+#include "core/race/MyCollision.h"
 #include "physics/PhysicsWorld.h"
 
 namespace tovi {

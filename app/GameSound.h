@@ -1,6 +1,6 @@
 #pragma once
 #include "audio/SoundDevice.h"
-#include "core/SoundMixer.h"
+#include "core/sound/SoundMixer.h"
 
 #include <glm/glm.hpp>
 

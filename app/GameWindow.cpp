@@ -1,6 +1,6 @@
 #include "app/GameWindow.h"
 
-#include "core/ScreenLayout.h"
+#include "core/view/ScreenLayout.h"
 #include "render/GL.h"
 
 #include <GLFW/glfw3.h>

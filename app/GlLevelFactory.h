@@ -1,5 +1,5 @@
 #pragma once
-#include "core/Controls.h"
+#include "core/controls/Controls.h"
 
 #include <map>
 #include <memory>

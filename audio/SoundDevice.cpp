@@ -1,6 +1,6 @@
 #include "audio/SoundDevice.h"
 
-#include "core/SoundFile.h"
+#include "core/media/SoundFile.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>

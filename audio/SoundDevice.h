@@ -1,5 +1,5 @@
 #pragma once
-#include "core/SoundMixer.h"
+#include "core/sound/SoundMixer.h"
 
 #include <glm/glm.hpp>
 

@@ -9,7 +9,7 @@
 // touched. Where the source tree has no mesh yet (the game data is generated
 // separately), a simple stand-in mesh of the same name is written into the
 // run folder only, and the benchmark says so.
-#include "core/CourseFile.h"
+#include "core/course/CourseFile.h"
 
 #include <glm/glm.hpp>
 #include <glm/gtc/matrix_transform.hpp>

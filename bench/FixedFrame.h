@@ -5,10 +5,10 @@
 
 #include "app/FrameComposition.h"
 #include "app/Globals.h"
-#include "core/Clock.h"
-#include "core/Controls.h"
-#include "core/MyCollision.h"
-#include "core/Rotationposition.h"
+#include "core/controls/Controls.h"
+#include "core/frame/Rotationposition.h"
+#include "core/race/MyCollision.h"
+#include "core/system/Clock.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
 

@@ -12,13 +12,13 @@
 #include "BenchSupport.h"
 
 #include "../tests/core/TestFakes.h"
-#include "core/Controls.h"
-#include "core/FrameUpdate.h"
-#include "core/HeadPlacement.h"
-#include "core/MyCollision.h"
-#include "core/ParticleSystem.h"
-#include "core/Rotationposition.h"
-#include "core/ViewFrustum.h"
+#include "core/controls/Controls.h"
+#include "core/frame/FrameUpdate.h"
+#include "core/frame/Rotationposition.h"
+#include "core/race/MyCollision.h"
+#include "core/view/HeadPlacement.h"
+#include "core/view/ParticleSystem.h"
+#include "core/view/ViewFrustum.h"
 #include "physics/PhysicsWorld.h"
 
 #include <cstring>

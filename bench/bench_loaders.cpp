@@ -10,7 +10,7 @@
 //   bench_loaders [--reps N]
 #include "BenchSupport.h"
 
-#include "core/PngReader.h"
+#include "core/media/PngReader.h"
 #include "core/mesh/SceneObject.h"
 #include "physics/PhysicsWorld.h"
 #include "render/GL.h"

@@ -1,6 +1,6 @@
 // Cost of one particle update in play: the full pool of 20000 slots with the
 // fountain's steady ~480 live particles, at 60 frames per second.
-#include "core/ParticleSystem.h"
+#include "core/view/ParticleSystem.h"
 
 #include <glm/gtc/matrix_transform.hpp>
 

@@ -2,7 +2,7 @@
 // whatever was read survives a save and a second read (the game writes the
 // file back every time a race is won, so a course must not decay or grow).
 #include "FuzzInput.h"
-#include "core/CourseFile.h"
+#include "core/course/CourseFile.h"
 
 #include <cfloat>
 #include <cmath>

@@ -2,7 +2,7 @@
 // caller's run alone, an accepted one holds only what the game could have
 // written and reads back the same after a save.
 #include "FuzzInput.h"
-#include "core/GhostFile.h"
+#include "core/replay/GhostFile.h"
 
 #include <cmath>
 #include <string>

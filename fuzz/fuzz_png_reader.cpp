@@ -1,6 +1,6 @@
 // The plain-PNG reader on arbitrary bytes: it either declines or returns a
 // picture whose every byte can be read, never reads outside its input.
-#include "core/PngReader.h"
+#include "core/media/PngReader.h"
 
 #include <cstdint>
 #include <cstdlib>

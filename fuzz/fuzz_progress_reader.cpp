@@ -2,7 +2,7 @@
 // what was kept reads back the same after a save (the game rewrites the file
 // after every finish that improves a best time or medal).
 #include "FuzzInput.h"
-#include "core/Progress.h"
+#include "core/player/Progress.h"
 
 #include <cmath>
 

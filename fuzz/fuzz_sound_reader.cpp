@@ -1,7 +1,7 @@
 // The sound decoder the game reads every sound with, on arbitrary bytes: it
 // either refuses with a reason or returns a sound the mixer can play.
 #include "FuzzInput.h"
-#include "core/SoundFile.h"
+#include "core/media/SoundFile.h"
 
 #include <string>
 

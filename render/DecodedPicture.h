@@ -1,7 +1,7 @@
 #pragma once
 // Picture files decoded into what a texture upload takes. No GL calls here:
 // decoding may run on a worker thread (see PicturePrefetch).
-#include "core/PngReader.h"
+#include "core/media/PngReader.h"
 #include "render/GL.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "render/OffscreenBuffer.h"
 
-#include "core/Pause.h"
+#include "core/system/Pause.h"
 #include "render/ShaderProgram.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "render/PicturePrefetch.h"
 
-#include "core/WorkerPriority.h"
+#include "core/system/WorkerPriority.h"
 
 #include <utility>
 

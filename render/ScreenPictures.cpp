@@ -1,6 +1,6 @@
 #include "render/ScreenPictures.h"
 
-#include "core/ScreenLayout.h"
+#include "core/view/ScreenLayout.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/MyCollision.h"
+#include "core/race/MyCollision.h"
 #include "render/GL.h"
 
 namespace tovi {

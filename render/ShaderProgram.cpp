@@ -1,6 +1,6 @@
 #include "render/ShaderProgram.h"
 
-#include "core/Pause.h"
+#include "core/system/Pause.h"
 
 #include <fstream>
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "render/ShadowMap.h"
 
-#include "core/FrameRules.h"
+#include "core/frame/FrameRules.h"
 #include "core/mesh/SceneObject.h"
 #include "render/ShaderProgram.h"
 

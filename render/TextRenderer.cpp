@@ -1,6 +1,6 @@
 #include "render/TextRenderer.h"
 
-#include "core/HudText.h"
+#include "core/view/HudText.h"
 #include "render/ShaderProgram.h"
 #include "render/Texture.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/ScreenLayout.h"
+#include "core/view/ScreenLayout.h"
 #include "render/GL.h"
 
 #include <glm/glm.hpp>

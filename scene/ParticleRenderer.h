@@ -1,6 +1,6 @@
 #pragma once
-#include "core/ParticleSystem.h"
 #include "core/mesh/SceneObject.h"
+#include "core/view/ParticleSystem.h"
 #include "render/GL.h"
 
 #include <memory>

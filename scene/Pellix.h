@@ -1,6 +1,6 @@
 #pragma once
-#include "core/HeadPlacement.h"
 #include "core/mesh/SceneObject.h"
+#include "core/view/HeadPlacement.h"
 #include "render/Texture.h"
 #include "scene/MeshBuffers.h"
 #include "scene/PellixHead.h"

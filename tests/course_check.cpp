@@ -7,7 +7,7 @@
 // the counts match the ones asked for. --complete also demands the file be
 // exactly what the game writes for that level (header, one line per entry,
 // the best time last), which a half-written file never is.
-#include "core/CourseFile.h"
+#include "core/course/CourseFile.h"
 
 #include <cmath>
 #include <cstdlib>

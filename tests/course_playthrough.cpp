@@ -4,9 +4,9 @@
 // checks that each course is laid out the way the game needs it.
 // Usage: course_playthrough <Kobuldo folder> [course file...] [--trace]
 // Without course files it plays every course in Tracks/courses.txt.
-#include "core/CourseCheck.h"
-#include "core/CourseFile.h"
-#include "core/CourseList.h"
+#include "core/course/CourseFile.h"
+#include "core/course/CourseList.h"
+#include "core/editor/CourseCheck.h"
 
 #include <glm/glm.hpp>
 

@@ -5,6 +5,10 @@
 #   render/   core/ and physics/
 #   scene/    render/, core/ and physics/
 #   app/      everything
+# Inside core/, a folder reaches only the folders before it in this order:
+#   system media mesh view input course replay race player sound editor controls
+#   frame
+# (files directly in core/, if any, may include any of them).
 # Prints every include that breaks it as file:line and fails.
 # Usage: include_rule.sh [source root]
 set -u
@@ -26,5 +30,21 @@ check physics "core/|render/|scene/|app/|$gl"
 check core "render/|scene/|app/|$gl"
 check render "scene/|app/"
 check scene "app/"
+
+core_order=(system media mesh view input course replay race player sound editor controls frame)
+for ((i = 0; i < ${#core_order[@]}; ++i)); do
+  later=("${core_order[@]:i+1}")
+  [ ${#later[@]} -gt 0 ] || continue
+  forbidden=$(printf 'core/%s/|' "${later[@]}")
+  check "core/${core_order[i]}" "${forbidden%|}"
+done
+# A folder of core/ missing from the order is a folder nobody placed.
+for dir in core/*/; do
+  name=$(basename "$dir")
+  case " ${core_order[*]} " in
+    *" $name "*) ;;
+    *) echo "$dir: not in the order of core's folders (tests/include_rule.sh)"; status=1 ;;
+  esac
+done
 [ $status -eq 0 ] && echo "include rule kept"
 exit $status

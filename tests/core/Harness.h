@@ -1,7 +1,7 @@
 #pragma once
 #include "TestFakes.h"
-#include "core/Controls.h"
-#include "core/MyCollision.h"
+#include "core/controls/Controls.h"
+#include "core/race/MyCollision.h"
 #include "physics/PhysicsWorld.h"
 
 #include <memory>

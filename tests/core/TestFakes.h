@@ -1,10 +1,10 @@
 #pragma once
 // Stand-ins for the window and the GL-side level objects, so the controls,
 // the race and the editor run against the real physics world without GL.
-#include "core/Clock.h"
-#include "core/Controls.h"
-#include "core/Input.h"
+#include "core/controls/Controls.h"
+#include "core/input/Input.h"
 #include "core/mesh/SceneObject.h"
+#include "core/system/Clock.h"
 #include "physics/PhysicsWorld.h"
 
 #include <filesystem>

@@ -1,10 +1,10 @@
 // Course files and meshes are shared and edited by hand: hostile inputs of
 // every kind give a message or an empty result, never a crash or a hang.
-#include "Harness.h"
-#include "core/CourseFile.h"
+#include "core/course/CourseFile.h"
 #include "core/mesh/SceneObject.h"
+#include "tests/core/Harness.h"
 
-#include "core/Keys.h"
+#include "core/input/Keys.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 
 #include "app/FrameComposition.h"
 #include "app/Globals.h"
-#include "core/Controls.h"
-#include "core/MyCollision.h"
-#include "core/Rotationposition.h"
+#include "core/controls/Controls.h"
+#include "core/frame/Rotationposition.h"
 #include "core/mesh/SceneObject.h"
+#include "core/race/MyCollision.h"
 #include "render/OffscreenBuffer.h"
 #include "render/ScreenPictures.h"
 #include "render/ShaderProgram.h"

@@ -1,7 +1,7 @@
 // The GL scene objects: sky box, track pieces, rings, the ball with its head
 // and the light marker. Each test runs in a fresh temporary folder holding its
 // own small Kobuldo/ tree, built from tests/data/scene_objects.
-#include "core/HeadPlacement.h"
+#include "core/view/HeadPlacement.h"
 #include "physics/PhysicsWorld.h"
 #include "render/ShaderProgram.h"
 #include "render/SkyBox.h"

@@ -1,0 +1,184 @@
+// The editor's keys, run by the controls once a frame in edit mode.
+#include "core/editor/Editor.h"
+
+#include "core/input/Input.h"
+#include "core/input/Keys.h"
+#include "core/mesh/SceneObject.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+
+namespace tovi {
+
+namespace {
+constexpr float kWobble = 0.03f;
+const char* const kPieceKinds[] = {"ramp", "straight", "left", "right"};
+constexpr int kGestureKeys[] = {key::Kp1, key::Kp2, key::Kp4, key::Kp5,
+                                key::Kp6, key::Kp7, key::Kp8, key::Kp9};
+
+bool isFinite(const glm::mat4& m) {
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            if (!std::isfinite(m[c][r]))
+                return false;
+    return true;
+}
+} // namespace
+
+void Editor::frame(InputSource& input, float dt, const glm::vec3& camera,
+                   const std::function<bool(int)>& debounced) {
+    auto pressed = [&](int key) { return input.keyPressed(key); };
+
+    // Placing: plain at the camera, with Left Alt joined to the selection.
+    glm::mat4 placement(1.0f);
+    placement[3] = glm::vec4(camera, 1.0f);
+    if (debounced(key::Num0))
+        placeRing(placement);
+    const bool joined = pressed(key::LeftAlt);
+    for (int i = 0; i < 4; ++i) {
+        if (debounced(key::Num1 + i)) {
+            if (joined)
+                placeJoined(kPieceKinds[i]);
+            else
+                placePiece(kPieceKinds[i], placement);
+        }
+    }
+
+    // Selecting.
+    if (debounced(key::U))
+        selectNextPiece();
+    if (debounced(key::I))
+        selectNextRing();
+    debounced(key::H); // restarts the debounce gap, nothing else
+
+    // Deleting, snapping, undo and redo.
+    if (debounced(key::Delete))
+        deleteSelection();
+    if (debounced(key::G))
+        snapSelection();
+    if (pressed(key::LeftControl) && debounced(key::Z))
+        undo();
+    if (pressed(key::LeftControl) && debounced(key::Y))
+        redo();
+
+    if (listOf(ringSelected).empty()) {
+        endGesture();
+        clearWobble();
+        return;
+    }
+    clampSelection();
+    scene::SceneObject* object = selected();
+
+    editSelection(input, dt);
+
+    // The selection wobble: drawn 0.03 lower every other frame.
+    if (wobbling != object)
+        clearWobble();
+    wobbling = object;
+    if (bobUp) {
+        object->drawLift = 0.0f;
+        bobUp = false;
+    } else {
+        object->drawLift = -kWobble;
+        bobUp = true;
+    }
+}
+
+// Move, turn and scale with the keypad. A gesture lasts from the first keypad
+// key down to the last key up and is one step of the undo history.
+void Editor::editSelection(InputSource& input, float dt) {
+    auto pressed = [&](int key) { return input.keyPressed(key); };
+    const int index = ringSelected ? selectedRing : selectedTrack;
+    bool held = false;
+    for (int key : kGestureKeys)
+        held = held || pressed(key);
+    if (gesture.open && (!held || gesture.ring != ringSelected || gesture.index != index))
+        endGesture();
+
+    scene::SceneObject* object = selected();
+    glm::mat4 m = object->modelMatrix;
+    const float s = pressed(key::Kp0) ? 10.0f * dt : dt;
+    if (pressed(key::T)) {
+        if (pressed(key::Kp4))
+            m[3][0] += s;
+        if (pressed(key::Kp6))
+            m[3][0] -= s;
+        if (pressed(key::Kp8))
+            m[3][2] += s;
+        if (pressed(key::Kp5))
+            m[3][2] -= s;
+        if (pressed(key::Kp9))
+            m[3][1] += s;
+        if (pressed(key::Kp7))
+            m[3][1] -= s;
+    }
+    if (pressed(key::R)) {
+        const float a = glm::radians(4.0f * s);
+        if (pressed(key::Kp4))
+            m = glm::rotate(m, a, glm::vec3(0, 1, 0));
+        if (pressed(key::Kp6))
+            m = glm::rotate(m, -a, glm::vec3(0, 1, 0));
+        if (pressed(key::Kp8))
+            m = glm::rotate(m, a, glm::vec3(1, 0, 0));
+        if (pressed(key::Kp5))
+            m = glm::rotate(m, -a, glm::vec3(1, 0, 0));
+        if (pressed(key::Kp9))
+            m = glm::rotate(m, a, glm::vec3(0, 0, 1));
+        if (pressed(key::Kp7))
+            m = glm::rotate(m, -a, glm::vec3(0, 0, 1));
+    }
+    if (pressed(key::Z)) {
+        const float up = 1.0f + s / 10.0f;
+        const float down = 1.0f - s / 10.0f;
+        if (pressed(key::Kp4))
+            m = glm::scale(m, glm::vec3(up, 1, 1));
+        if (pressed(key::Kp6))
+            m = glm::scale(m, glm::vec3(down, 1, 1));
+        if (pressed(key::Kp8))
+            m = glm::scale(m, glm::vec3(1, 1, up));
+        if (pressed(key::Kp5))
+            m = glm::scale(m, glm::vec3(1, 1, down));
+        if (pressed(key::Kp9))
+            m = glm::scale(m, glm::vec3(1, up, 1));
+        if (pressed(key::Kp7))
+            m = glm::scale(m, glm::vec3(1, down, 1));
+        if (pressed(key::Kp1))
+            m = glm::scale(m, glm::vec3(down));
+        if (pressed(key::Kp2))
+            m = glm::scale(m, glm::vec3(up));
+    }
+
+    // Keep the edit, and the piece's collision body with it.
+    if (!isFinite(m) || m == object->modelMatrix)
+        return;
+    if (!gesture.open) {
+        gesture.open = true;
+        gesture.ring = ringSelected;
+        gesture.index = index;
+        gesture.before = object->modelMatrix;
+    }
+    setMatrix(ringSelected, index, m);
+}
+
+void Editor::endGesture() {
+    if (!gesture.open)
+        return;
+    gesture.open = false;
+    const std::vector<scene::SceneObject*>& list = listOf(gesture.ring);
+    if (gesture.index >= static_cast<int>(list.size()))
+        return;
+    const glm::mat4& now = list[static_cast<std::size_t>(gesture.index)]->modelMatrix;
+    if (now == gesture.before)
+        return;
+    EditStep step;
+    step.kind = EditStep::Change;
+    step.ring = gesture.ring;
+    step.index = gesture.index;
+    step.before = gesture.before;
+    step.after = now;
+    steps.record(step);
+    message = describeStep(step);
+}
+
+} // namespace tovi

@@ -1,0 +1,28 @@
+#pragma once
+#include "core/input/Gamepad.h"
+
+namespace tovi {
+
+// Everything the controls read from the window: keys, the cursor and the
+// frame clock. The game implementation talks to GLFW; tests script it.
+class InputSource {
+  public:
+    virtual ~InputSource() = default;
+    // True while the key (a GLFW key code) is reported pressed.
+    virtual bool keyPressed(int key) = 0;
+    virtual void cursorPos(double& x, double& y) = 0;
+    virtual void setCursorPos(double x, double y) = 0;
+    // Seconds, like glfwGetTime.
+    virtual double time() = 0;
+    // Whether the window has the input focus; mouse look only works then.
+    virtual bool focused() = 0;
+    // The first connected gamepad's state; false when none is connected.
+    // Asked every frame, so a pad plugged in or out while the game runs is
+    // picked up or dropped.
+    virtual bool gamepad(GamepadState& state) {
+        (void)state;
+        return false;
+    }
+};
+
+} // namespace tovi

@@ -1,0 +1,52 @@
+#pragma once
+// The options screen's state apart from its drawing: open or closed, a key
+// binding waiting for its key, the reset waiting for its confirmation, and
+// the last message. While it is open it takes every key.
+#include "core/player/PlayerOptions.h"
+
+#include <string>
+
+namespace tovi {
+
+class OptionsScreen {
+  public:
+    explicit OptionsScreen(PlayerOptions& options) : opts(options) {}
+
+    bool isOpen() const { return open; }
+    void show();
+    // Escape, or B on a pad: one step back. A binding waiting for its key or
+    // a reset waiting for its answer is cancelled; otherwise the screen
+    // closes. True when it closed.
+    bool back();
+
+    // The action now waits for the next key pressed.
+    void beginBinding(Action action);
+    bool binding() const { return waiting; }
+    Action bindingAction() const { return bindingFor; }
+    // The key pressed while a binding waits (never Escape: that is back()).
+    // A free key is bound; a key another action has is refused the first
+    // time and swapped when pressed again; a key the game keeps is refused.
+    // True when a binding changed.
+    bool keyForBinding(int key);
+
+    void askReset();
+    bool confirmingReset() const { return confirming; }
+    // The answer to the reset question: yes puts every option and key back
+    // on its default (true when it did).
+    bool answerReset(bool yes);
+
+    const std::string& message() const { return said; }
+    void say(const std::string& text) { said = text; }
+    PlayerOptions& options() { return opts; }
+
+  private:
+    PlayerOptions& opts;
+    bool open = false;
+    bool waiting = false;
+    Action bindingFor = Action::Forward;
+    int refusedKey = -1; // the key refused last as taken by another action
+    bool confirming = false;
+    std::string said;
+};
+
+} // namespace tovi

@@ -1,0 +1,348 @@
+#include "tests/core/Harness.h"
+
+#include "core/input/Keys.h"
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace tovi;
+using namespace tovi::testing;
+
+namespace {
+
+TEST(Controls, TwoDebouncedKeysInOneFrameBothFire) {
+    Harness h;
+    h.frame(200);
+    h.input.press(key::F2);
+    h.input.press(key::F3);
+    h.frame();
+    EXPECT_TRUE(h.controls->showFrameRate);
+    EXPECT_TRUE(h.controls->wireframe);
+}
+
+TEST(Controls, HeldDebouncedKeyFiresAgainAfterMoreThan100ms) {
+    Harness h;
+    h.frame(200);
+    h.input.press(key::F8);
+    h.frame(50); // fires
+    EXPECT_TRUE(h.controls->frustumCulling);
+    h.frame(50); // 50 ms later: no
+    EXPECT_TRUE(h.controls->frustumCulling);
+    h.frame(2); // exactly 100 ms: still no
+    EXPECT_TRUE(h.controls->frustumCulling);
+    h.frame(); // 102 ms: fires again
+    EXPECT_FALSE(h.controls->frustumCulling);
+}
+
+TEST(Controls, FilterKeysReachEveryTexture) {
+    Harness h;
+    h.frame(200);
+    h.tap(key::F4, 200);
+    h.tap(key::F5, 200);
+    h.tap(key::F4, 200);
+    EXPECT_EQ(h.factory.magnification, std::vector<bool>({true, false}));
+    EXPECT_EQ(h.factory.minification, std::vector<bool>({true}));
+    h.tap(key::F9, 200);
+    EXPECT_FALSE(h.controls->particleBlending);
+}
+
+// The push turns the ball's own velocity: W along it, S against it, A to its
+// left and D to its right, whatever the camera does.
+TEST(Controls, SteeringPushesTheRealBallInTheTurnedDirections) {
+    struct Case {
+        int key;
+        glm::vec3 expected; // direction of the change in velocity
+    };
+    // The race ball moves along -x; its left is +z.
+    const Case cases[] = {
+        {key::W, {-1, 0, 0}}, {key::S, {1, 0, 0}}, {key::A, {0, 0, 1}}, {key::D, {0, 0, -1}}};
+    for (const Case& c : cases) {
+        Harness h;
+        h.frame(200);
+        h.tap(key::Enter);
+        btRigidBody* body = h.world.ballBody;
+        const btVector3 before = body->getLinearVelocity();
+        h.input.press(c.key);
+        h.controls->update();
+        h.world.step(1.0f / 60.0f);
+        const btVector3 after = body->getLinearVelocity();
+        glm::vec3 change(after.x() - before.x(), 0.0f, after.z() - before.z());
+        ASSERT_GT(glm::length(change), 1e-5f) << "key " << c.key;
+        change = glm::normalize(change);
+        EXPECT_GT(glm::dot(change, c.expected), 0.99f) << "key " << c.key;
+    }
+}
+
+TEST(Controls, PushOnABallAtRestPushesNothing) {
+    PhysicsWorld world;
+    world.createGround();
+    world.createBall();
+    world.ballBody->setLinearVelocity(btVector3(0, 0, 0));
+    pushBall(world, 0.0);
+    EXPECT_EQ(world.ballBody->getTotalForce(), btVector3(0, 0, 0));
+    world.ballBody->setLinearVelocity(btVector3(NAN, 0, 0));
+    pushBall(world, 1.57);
+    EXPECT_EQ(world.ballBody->getTotalForce(), btVector3(0, 0, 0));
+}
+
+TEST(Controls, FollowCameraSitsSixAboveAndSixAwayAlongTheYaw) {
+    Harness h;
+    h.tap(key::Enter);
+    h.controls->horizontalAngle = 0.7f;
+    const glm::vec3 ball(h.world.getBallModelMatrix()[3]);
+    h.controls->update();
+    const glm::vec3 eye = h.controls->eye;
+    EXPECT_NEAR(eye.x, ball.x + 6 * std::sin(0.7f), 1e-4);
+    EXPECT_NEAR(eye.y, ball.y + 6, 1e-4);
+    EXPECT_NEAR(eye.z, ball.z + 6 * std::cos(0.7f), 1e-4);
+    EXPECT_EQ(h.controls->target, ball);
+    // The view looks from the eye at the ball.
+    const glm::vec4 seen = h.controls->view * glm::vec4(ball, 1.0f);
+    EXPECT_NEAR(seen.x, 0.0f, 1e-4);
+    EXPECT_NEAR(seen.y, 0.0f, 1e-4);
+    EXPECT_NEAR(seen.z, -std::sqrt(72.0f), 1e-3);
+}
+
+TEST(Controls, ProjectionIsFourThirdsInAnyWindow) {
+    Harness h;
+    h.frame();
+    const glm::mat4& p = h.controls->projection;
+    const double t = std::tan(0.39269909);
+    EXPECT_NEAR(p[0][0], 1.0 / (t * 1.3333334), 1e-5);
+    EXPECT_NEAR(p[1][1], 1.0 / t, 1e-5);
+    EXPECT_FLOAT_EQ(p[2][2], -1.002002f);
+    EXPECT_FLOAT_EQ(p[2][3], -1.0f);
+    EXPECT_FLOAT_EQ(p[3][2], -0.2002002f);
+    EXPECT_FLOAT_EQ(p[3][3], 0.0f);
+    EXPECT_FLOAT_EQ(p[0][1], 0.0f);
+}
+
+// The mouse turns the camera only with the focus, and the first frame with
+// it (at the start and when it returns) re-centres the cursor without a turn.
+TEST(Controls, MouseLookTurnsOnlyWithFocusAndNeverJumpsWhenItReturns) {
+    Harness h;
+    h.input.cursorX = 900; // wherever the cursor was when the window opened
+    h.input.cursorY = 20;
+    h.frame();
+    EXPECT_EQ(h.controls->horizontalAngle, 3.14f);
+    EXPECT_EQ(h.controls->verticalAngle, 0.0f);
+    EXPECT_EQ(h.input.cursorX, 500); // the centre of 1000 x 780
+    EXPECT_EQ(h.input.cursorY, 390);
+
+    h.input.cursorX = 490; // 10 px left of the centre
+    h.input.cursorY = 380; // 10 px up
+    h.frame();
+    EXPECT_NEAR(h.controls->horizontalAngle, 3.14f + 0.01f, 1e-6);
+    EXPECT_NEAR(h.controls->verticalAngle, 0.01f / 1.5f, 1e-6);
+    EXPECT_EQ(h.input.cursorX, 500);
+    EXPECT_EQ(h.input.cursorY, 390);
+
+    h.input.hasFocus = false;
+    h.input.cursorX = 0;
+    h.input.cursorY = 0;
+    const float horizontal = h.controls->horizontalAngle;
+    const float vertical = h.controls->verticalAngle;
+    h.frame();
+    EXPECT_EQ(h.controls->horizontalAngle, horizontal);
+    EXPECT_EQ(h.input.cursorX, 0) << "the cursor is left alone without focus";
+
+    h.input.hasFocus = true; // back, with the cursor far from the centre
+    h.frame();
+    EXPECT_EQ(h.controls->horizontalAngle, horizontal);
+    EXPECT_EQ(h.controls->verticalAngle, vertical);
+    EXPECT_EQ(h.input.cursorX, 500);
+    EXPECT_EQ(h.input.cursorY, 390);
+    h.input.cursorX = 510;
+    h.frame();
+    EXPECT_NEAR(h.controls->horizontalAngle, horizontal - 0.01f, 1e-6);
+}
+
+TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {
+    Harness h;
+    h.race->bestTime = 777;
+    h.frame(200);
+    h.tap(key::E, 200);
+    EXPECT_TRUE(h.controls->editMode);
+    h.world.step(0.5f);
+    h.tap(key::E, 200);
+    EXPECT_FALSE(h.controls->editMode);
+    EXPECT_EQ(h.race->state, MyCollision::Racing);
+    EXPECT_DOUBLE_EQ(h.race->bestTime, 777);
+    EXPECT_NEAR(h.world.getBallModelMatrix()[3][1], 65.8f, 1e-3);
+}
+
+TEST(CourseLoading, BestTimeRulesAndMessages) {
+    {
+        ::testing::internal::CaptureStdout();
+        Harness h("besttime 45000\n");
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_DOUBLE_EQ(h.controls->bestTime, 45000);
+        EXPECT_NE(out.find("45000\n"), std::string::npos);
+        EXPECT_TRUE(h.tracks.empty());
+        EXPECT_TRUE(h.rings.empty());
+    }
+    for (const char* course : {"ring 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n", "besttime 0\n"}) {
+        ::testing::internal::CaptureStdout();
+        Harness h(course);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
+        EXPECT_NE(out.find("0\n"), std::string::npos);
+    }
+    {
+        ::testing::internal::CaptureStdout();
+        Harness h(""); // no file at all
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_DOUBLE_EQ(h.controls->bestTime, 0);
+        EXPECT_NE(out.find("Impossible to open the file !\n" + h.trackPath), std::string::npos);
+        EXPECT_TRUE(h.tracks.empty());
+    }
+}
+
+TEST(CourseLoading, PiecesGetTheirBodiesInOrder) {
+    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n"
+              "left 1 0 0 0 0 1 0 0 0 0 1 0 5 0 0 1\n"
+              "ring 1 0 0 0 0 1 0 0 0 0 1 0 0 2 0 1\n"
+              "RAMP 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\n");
+    ASSERT_EQ(h.tracks.size(), 2u);
+    ASSERT_EQ(h.rings.size(), 1u);
+    for (size_t i = 0; i < h.tracks.size(); ++i) {
+        auto* piece = dynamic_cast<scene::TrackBase*>(h.tracks[i]);
+        ASSERT_NE(piece, nullptr);
+        EXPECT_EQ(piece->bodyIndex, static_cast<int>(i));
+    }
+    EXPECT_EQ(dynamic_cast<scene::TrackBase*>(h.tracks[1])->pieceName, "left");
+    EXPECT_EQ(h.world.getBodyMatrix(1)[3][0], 5.0f);
+}
+
+// The won screen and a held Ctrl+S ask for a save every frame; the file is
+// written only when what would be written differs from what was last
+// written. A sentinel put in the file shows whether the game wrote again.
+TEST(CourseSaving, OnlyAChangedCourseIsWritten) {
+    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 50 0 1\nbesttime 45000\n");
+    const std::string sentinel = "written by the test\n";
+    auto rewritten = [&] {
+        const bool changed = readText(h.trackPath) != sentinel;
+        writeText(h.trackPath, sentinel);
+        return changed;
+    };
+    writeText(h.trackPath, sentinel);
+    h.frame(200);
+    h.tap(key::Enter, 200);
+    h.tap(key::B);
+    h.frame(); // the first frame of the won screen saves the best time
+    EXPECT_TRUE(rewritten());
+    for (int i = 0; i < 10; ++i)
+        h.frame();
+    EXPECT_FALSE(rewritten()) << "the won screen wrote the same course again";
+
+    h.frame(200);
+    h.tap(key::C, 200); // C on the won screen: 255555, saved
+    h.frame();
+    EXPECT_NE(readText(h.trackPath).find("besttime 255555\n"), std::string::npos);
+    EXPECT_TRUE(rewritten());
+    h.tap(key::Enter, 200);
+    h.tap(key::B); // won again with the same content
+    h.frame();
+    EXPECT_FALSE(rewritten());
+
+    // The editor: Ctrl+S held writes while the selected piece moves (each
+    // frame saves before it edits), then nothing more.
+    h.tap(key::Enter, 200);
+    h.tap(key::E, 200);
+    h.input.press(key::LeftControl);
+    h.input.press(key::S);
+    h.input.press(key::T);
+    h.input.press(key::Kp4);
+    h.frame();
+    for (int i = 0; i < 3; ++i) {
+        h.frame();
+        EXPECT_TRUE(rewritten()) << "frame " << i;
+    }
+    h.input.release(key::Kp4);
+    h.frame();
+    EXPECT_TRUE(rewritten()) << "the last move";
+    for (int i = 0; i < 5; ++i)
+        h.frame();
+    EXPECT_FALSE(rewritten());
+
+    // A failed write is not taken for written: the next frame tries again.
+    std::filesystem::remove(h.trackPath);
+    std::filesystem::create_directories(h.trackPath + "/inside");
+    h.input.press(key::Kp4);
+    ::testing::internal::CaptureStdout();
+    h.frame();
+    h.input.release(key::Kp4);
+    h.frame();
+    EXPECT_NE(::testing::internal::GetCapturedStdout().find("Could not save the course"), std::string::npos);
+    std::filesystem::remove_all(h.trackPath);
+    h.frame();
+    EXPECT_TRUE(std::filesystem::is_regular_file(h.trackPath));
+}
+
+// The won race and the editor each tell their own first failure once, on
+// standard output and on the screen.
+TEST(CourseSaving, EachWayOfSavingReportsItsOwnFirstFailure) {
+    Harness h("besttime 45000\n");
+    // A folder where the course file should be: it can never be replaced.
+    h.controls->trackPath = h.dir.file("blocked");
+    std::filesystem::create_directories(h.dir.file("blocked") + "/inside");
+    auto count = [](const std::string& out, const std::string& what) {
+        size_t lines = 0;
+        for (size_t p = out.find(what); p != std::string::npos; p = out.find(what, p + 1))
+            ++lines;
+        return lines;
+    };
+    const std::string failed = "Could not save the course to " + h.controls->trackPath + ": ";
+    ::testing::internal::CaptureStdout();
+    h.tap(key::B);
+    for (int i = 0; i < 5; ++i)
+        h.frame();
+    std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(count(out, failed), 1u) << out;
+    EXPECT_EQ(h.controls->notice, "Could not save the best time");
+
+    h.frame(200);
+    h.tap(key::E, 200);
+    h.input.press(key::LeftControl);
+    h.input.press(key::S);
+    ::testing::internal::CaptureStdout();
+    for (int i = 0; i < 5; ++i)
+        h.frame();
+    out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(count(out, failed), 1u) << "the editor's own first failure: " << out;
+    EXPECT_EQ(h.controls->notice, "Could not save the course");
+    EXPECT_TRUE(std::filesystem::is_directory(h.dir.file("blocked") + "/inside"));
+}
+
+TEST(CourseSaving, InstalledCourseIsSavedToThePlayersFolderOnly) {
+    const std::string installed = "besttime 45000\n";
+    {
+        // The player's folder is made by the first save; the installed file stays.
+        Harness h(installed, "home/zentaro/Tracks/1.track");
+        EXPECT_EQ(h.controls->bestTime, 45000.0);
+        h.tap(key::B);
+        h.frame();
+        EXPECT_EQ(readText(h.trackPath), installed);
+        EXPECT_NE(readText(h.dir.file("home/zentaro/Tracks/1.track")).find("besttime 45000"),
+                  std::string::npos);
+    }
+    {
+        // No folder can be made there: one message, nothing written anywhere.
+        Harness h(installed, "plain/zentaro/Tracks/1.track");
+        writeText(h.dir.file("plain"), "");
+        ::testing::internal::CaptureStdout();
+        h.tap(key::B);
+        for (int i = 0; i < 5; ++i)
+            h.frame();
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(out.find("Could not save the course to " + h.dir.file("plain/zentaro/Tracks/1.track") +
+                           ": cannot create the folder"),
+                  out.rfind("Could not save"))
+            << out;
+        EXPECT_NE(out.find("Could not save"), std::string::npos) << out;
+        EXPECT_EQ(readText(h.trackPath), installed);
+        EXPECT_EQ(readText(h.dir.file("plain")), "");
+    }
+}
+
+} // namespace

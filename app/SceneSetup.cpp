@@ -150,7 +150,7 @@ void setupScene(GLFWwindow* window) {
     auto pictures = std::make_unique<ScreenPictures>(screenWidth, screenHeight);
     textRenderer = make(s.textRenderer);
     textRenderer->setScreenSize(screenWidth, screenHeight);
-    presentStartScreen(window, *pictures, s, Controls::loadedBestTime(startRead, startCourse));
+    presentStartScreen(window, *pictures, s, CourseKeeper::loadedBestTime(startRead, startCourse));
 
     offscreenBuffer = make(s.offscreenBuffer, screenWidth, screenHeight);
 
@@ -195,8 +195,8 @@ void setupScene(GLFWwindow* window) {
     context.startCourseRead = startRead;
     controls = make(s.controls, context);
     // The textures take the filters the controls start with.
-    s.levelFactory->applyMagnificationFilter(controls->nearestMagnification);
-    s.levelFactory->applyMinificationFilter(controls->nearestMinification);
+    s.levelFactory->applyMagnificationFilter(controls->display.nearestMagnification);
+    s.levelFactory->applyMinificationFilter(controls->display.nearestMinification);
 
     skyBox = make(s.skyBox);
     particleRenderer = make(s.particleRenderer, glm::mat4(1.0f));
@@ -221,10 +221,10 @@ void resizeScene(int framebufferWidth, int framebufferHeight, int windowWidth, i
     const float aspect = viewAspect(framebufferWidth, framebufferHeight);
     s.frustum->setCamInternals(kCameraHalfAngle, aspect, kCameraNear, kCameraFar);
     // The controls build the projection each frame, but not while paused.
-    s.controls->aspect = aspect;
-    s.controls->projection = cameraProjection(aspect);
-    s.controls->screenWidth = windowWidth;
-    s.controls->screenHeight = windowHeight;
+    s.controls->camera.aspect = aspect;
+    s.controls->camera.projection = cameraProjection(aspect);
+    s.controls->camera.screenWidth = windowWidth;
+    s.controls->camera.screenHeight = windowHeight;
 }
 
 void teardownScene() {
@@ -300,16 +300,16 @@ void drawFrame() {
     frame.width = screenWidth;
     frame.height = screenHeight;
     if (controls != nullptr) {
-        frame.editMode = controls->editMode;
-        frame.wireframe = controls->wireframe;
-        frame.culling = controls->frustumCulling;
-        frame.particleBlending = controls->particleBlending;
-        frame.showFrameRate = controls->showFrameRate;
-        frame.bestTime = controls->bestTime;
-        frame.notice = &controls->notice;
+        frame.editMode = controls->editing.editMode;
+        frame.wireframe = controls->display.wireframe;
+        frame.culling = controls->display.frustumCulling;
+        frame.particleBlending = controls->display.particleBlending;
+        frame.showFrameRate = controls->display.showFrameRate;
+        frame.bestTime = controls->course.bestTime;
+        frame.notice = &controls->notice.text;
         frame.helpLines = &controls->helpLines();
-        frame.showFallMarker = controls->showFallMarker;
-        frame.fallPoint = controls->fallMarker;
+        frame.showFallMarker = controls->check.showFallMarker;
+        frame.fallPoint = controls->check.fallMarker;
         if (theScene != nullptr) {
             controls->statusLines(theScene->statusLines);
             frame.statusLines = &theScene->statusLines;

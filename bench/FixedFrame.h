@@ -36,8 +36,8 @@ inline bool drawFixedFrame(const std::string& path) {
     tovi::projectionMatrix = glm::perspective(glm::radians(45.0f), 1000.0f / 780.0f, 0.1f, 100.0f);
     tovi::rotationposition->offsetX = 2.5f;
     tovi::rotationposition->offsetZ = -3.1f;
-    tovi::controls->showFrameRate = false;
-    tovi::controls->frustumCulling = false;
+    tovi::controls->display.showFrameRate = false;
+    tovi::controls->display.frustumCulling = false;
     tovi::scene::ParticleRenderer* particles = tovi::particleRenderer;
     tovi::particleRenderer = nullptr;
     tovi::drawFrame();

@@ -333,7 +333,7 @@ void onReadyFrame(GLFWwindow* window) {
         return;
     }
     tovi::myCollision->startRace();
-    tovi::controls->showFrameRate = true;
+    tovi::controls->display.showFrameRate = true;
     warmupEnd = now + 1000000000LL;
     measuring = true;
 }

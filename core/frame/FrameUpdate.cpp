@@ -23,10 +23,11 @@ void frameUpdate(FrameParts& parts, double deltaTime) {
     const float dt = static_cast<float>(deltaTime);
 
     parts.controls.update();
-    parts.projection = parts.controls.projection;
-    parts.view = parts.controls.view;
+    parts.projection = parts.controls.camera.projection;
+    parts.view = parts.controls.camera.view;
     // The editor's camera flies over a paused race too.
-    parts.frustum.setCamDef(parts.controls.eye, parts.controls.target, glm::vec3(0.0f, 1.0f, 0.0f));
+    parts.frustum.setCamDef(parts.controls.camera.eye, parts.controls.camera.target,
+                            glm::vec3(0.0f, 1.0f, 0.0f));
     // A paused race stands still: ball, physics, rules, the light's orbit
     // and the particles wait, and the picture with them.
     if (parts.race.paused())
@@ -39,8 +40,8 @@ void frameUpdate(FrameParts& parts, double deltaTime) {
     parts.race.update();
     parts.rotation.advance(deltaTime);
     // The lamps circle with the light: every piece lights itself from there.
-    if (parts.controls.tracks != nullptr)
-        for (scene::SceneObject* piece : *parts.controls.tracks)
+    if (parts.controls.course.tracks != nullptr)
+        for (scene::SceneObject* piece : *parts.controls.course.tracks)
             if (auto* track = dynamic_cast<scene::TrackBase*>(piece)) {
                 track->lightOffsetX = parts.rotation.offsetX;
                 track->lightOffsetZ = parts.rotation.offsetZ;

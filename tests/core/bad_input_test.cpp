@@ -169,7 +169,7 @@ TEST(BadCourse, ACourseNotLoadedWholeIsKeptAndThePlayerToldOnce) {
         h.tap(key::B);
         for (int i = 0; i < 5; ++i)
             h.frame();
-        EXPECT_EQ(h.controls->notice, "Saving is off: course not loaded whole") << c.why;
+        EXPECT_EQ(h.controls->notice.text, "Saving is off: course not loaded whole") << c.why;
         h.tap(key::Enter);
         h.tap(key::E);
         h.input.press(key::LeftControl);
@@ -185,9 +185,9 @@ TEST(BadCourse, ACourseNotLoadedWholeIsKeptAndThePlayerToldOnce) {
         EXPECT_EQ(out.find("Not saving", first + 1), std::string::npos) << "said more than once";
         // The line leaves the screen after a while.
         h.input.releaseAll();
-        h.frame(Controls::kNoticeSeconds * 1000.0);
+        h.frame(Notice::kSeconds * 1000.0);
         h.frame();
-        EXPECT_EQ(h.controls->notice, "");
+        EXPECT_EQ(h.controls->notice.text, "");
     }
 }
 
@@ -206,7 +206,7 @@ TEST(BadCourse, LoadTrackBuildsOnlyUsableEntriesAndFallsBackToTheDefaultTime) {
     EXPECT_NE(out.find("Skipping ring entry with a non-finite number in " + h.trackPath), std::string::npos)
         << out;
     EXPECT_NE(out.find("Skipping besttime entry"), std::string::npos) << out;
-    EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
+    EXPECT_DOUBLE_EQ(h.controls->course.bestTime, 10000000);
 
     // The level plays: a few frames of a race with the keys down.
     h.tap(key::Enter);
@@ -242,13 +242,13 @@ TEST(BadCourse, AFolderOrAnEmptyFileInsteadOfTheCourse) {
         Harness h("");
         std::filesystem::create_directories(h.trackPath);
         h.tracks.clear();
-        h.controls->loadTrack(h.trackPath);
+        h.controls->course.loadTrack(h.trackPath);
         const std::string out = ::testing::internal::GetCapturedStdout();
         EXPECT_NE(out.find("Impossible to open the file !\n" + h.trackPath), std::string::npos) << out;
         EXPECT_TRUE(h.tracks.empty());
         // What cannot be read is never replaced by the empty level.
         ::testing::internal::CaptureStdout();
-        EXPECT_FALSE(h.controls->saveTrack(h.trackPath));
+        EXPECT_FALSE(h.controls->course.saveTrack(h.trackPath));
         EXPECT_NE(::testing::internal::GetCapturedStdout().find("Not saving: " + h.trackPath),
                   std::string::npos);
         EXPECT_TRUE(std::filesystem::is_directory(h.trackPath));
@@ -258,7 +258,7 @@ TEST(BadCourse, AFolderOrAnEmptyFileInsteadOfTheCourse) {
         ::testing::internal::CaptureStdout();
         Harness h("");
         ::testing::internal::GetCapturedStdout();
-        EXPECT_TRUE(h.controls->saveTrack(h.trackPath));
+        EXPECT_TRUE(h.controls->course.saveTrack(h.trackPath));
         EXPECT_EQ(readText(h.trackPath), "Writing this to a file.\nbesttime 0\n");
     }
     {
@@ -266,7 +266,7 @@ TEST(BadCourse, AFolderOrAnEmptyFileInsteadOfTheCourse) {
         Harness h(" \n\t\n");
         ::testing::internal::GetCapturedStdout();
         EXPECT_TRUE(h.tracks.empty() && h.rings.empty());
-        EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
+        EXPECT_DOUBLE_EQ(h.controls->course.bestTime, 10000000);
     }
 }
 

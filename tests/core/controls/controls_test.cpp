@@ -16,8 +16,8 @@ TEST(Controls, TwoDebouncedKeysInOneFrameBothFire) {
     h.input.press(key::F2);
     h.input.press(key::F3);
     h.frame();
-    EXPECT_TRUE(h.controls->showFrameRate);
-    EXPECT_TRUE(h.controls->wireframe);
+    EXPECT_TRUE(h.controls->display.showFrameRate);
+    EXPECT_TRUE(h.controls->display.wireframe);
 }
 
 TEST(Controls, HeldDebouncedKeyFiresAgainAfterMoreThan100ms) {
@@ -25,13 +25,13 @@ TEST(Controls, HeldDebouncedKeyFiresAgainAfterMoreThan100ms) {
     h.frame(200);
     h.input.press(key::F8);
     h.frame(50); // fires
-    EXPECT_TRUE(h.controls->frustumCulling);
+    EXPECT_TRUE(h.controls->display.frustumCulling);
     h.frame(50); // 50 ms later: no
-    EXPECT_TRUE(h.controls->frustumCulling);
+    EXPECT_TRUE(h.controls->display.frustumCulling);
     h.frame(2); // exactly 100 ms: still no
-    EXPECT_TRUE(h.controls->frustumCulling);
+    EXPECT_TRUE(h.controls->display.frustumCulling);
     h.frame(); // 102 ms: fires again
-    EXPECT_FALSE(h.controls->frustumCulling);
+    EXPECT_FALSE(h.controls->display.frustumCulling);
 }
 
 TEST(Controls, FilterKeysReachEveryTexture) {
@@ -43,7 +43,7 @@ TEST(Controls, FilterKeysReachEveryTexture) {
     EXPECT_EQ(h.factory.magnification, std::vector<bool>({true, false}));
     EXPECT_EQ(h.factory.minification, std::vector<bool>({true}));
     h.tap(key::F9, 200);
-    EXPECT_FALSE(h.controls->particleBlending);
+    EXPECT_FALSE(h.controls->display.particleBlending);
 }
 
 // The push turns the ball's own velocity: W along it, S against it, A to its
@@ -88,16 +88,16 @@ TEST(Controls, PushOnABallAtRestPushesNothing) {
 TEST(Controls, FollowCameraSitsSixAboveAndSixAwayAlongTheYaw) {
     Harness h;
     h.tap(key::Enter);
-    h.controls->horizontalAngle = 0.7f;
+    h.controls->camera.horizontalAngle = 0.7f;
     const glm::vec3 ball(h.world.getBallModelMatrix()[3]);
     h.controls->update();
-    const glm::vec3 eye = h.controls->eye;
+    const glm::vec3 eye = h.controls->camera.eye;
     EXPECT_NEAR(eye.x, ball.x + 6 * std::sin(0.7f), 1e-4);
     EXPECT_NEAR(eye.y, ball.y + 6, 1e-4);
     EXPECT_NEAR(eye.z, ball.z + 6 * std::cos(0.7f), 1e-4);
-    EXPECT_EQ(h.controls->target, ball);
+    EXPECT_EQ(h.controls->camera.target, ball);
     // The view looks from the eye at the ball.
-    const glm::vec4 seen = h.controls->view * glm::vec4(ball, 1.0f);
+    const glm::vec4 seen = h.controls->camera.view * glm::vec4(ball, 1.0f);
     EXPECT_NEAR(seen.x, 0.0f, 1e-4);
     EXPECT_NEAR(seen.y, 0.0f, 1e-4);
     EXPECT_NEAR(seen.z, -std::sqrt(72.0f), 1e-3);
@@ -106,7 +106,7 @@ TEST(Controls, FollowCameraSitsSixAboveAndSixAwayAlongTheYaw) {
 TEST(Controls, ProjectionIsFourThirdsInAnyWindow) {
     Harness h;
     h.frame();
-    const glm::mat4& p = h.controls->projection;
+    const glm::mat4& p = h.controls->camera.projection;
     const double t = std::tan(0.39269909);
     EXPECT_NEAR(p[0][0], 1.0 / (t * 1.3333334), 1e-5);
     EXPECT_NEAR(p[1][1], 1.0 / t, 1e-5);
@@ -124,37 +124,37 @@ TEST(Controls, MouseLookTurnsOnlyWithFocusAndNeverJumpsWhenItReturns) {
     h.input.cursorX = 900; // wherever the cursor was when the window opened
     h.input.cursorY = 20;
     h.frame();
-    EXPECT_EQ(h.controls->horizontalAngle, 3.14f);
-    EXPECT_EQ(h.controls->verticalAngle, 0.0f);
+    EXPECT_EQ(h.controls->camera.horizontalAngle, 3.14f);
+    EXPECT_EQ(h.controls->camera.verticalAngle, 0.0f);
     EXPECT_EQ(h.input.cursorX, 500); // the centre of 1000 x 780
     EXPECT_EQ(h.input.cursorY, 390);
 
     h.input.cursorX = 490; // 10 px left of the centre
     h.input.cursorY = 380; // 10 px up
     h.frame();
-    EXPECT_NEAR(h.controls->horizontalAngle, 3.14f + 0.01f, 1e-6);
-    EXPECT_NEAR(h.controls->verticalAngle, 0.01f / 1.5f, 1e-6);
+    EXPECT_NEAR(h.controls->camera.horizontalAngle, 3.14f + 0.01f, 1e-6);
+    EXPECT_NEAR(h.controls->camera.verticalAngle, 0.01f / 1.5f, 1e-6);
     EXPECT_EQ(h.input.cursorX, 500);
     EXPECT_EQ(h.input.cursorY, 390);
 
     h.input.hasFocus = false;
     h.input.cursorX = 0;
     h.input.cursorY = 0;
-    const float horizontal = h.controls->horizontalAngle;
-    const float vertical = h.controls->verticalAngle;
+    const float horizontal = h.controls->camera.horizontalAngle;
+    const float vertical = h.controls->camera.verticalAngle;
     h.frame();
-    EXPECT_EQ(h.controls->horizontalAngle, horizontal);
+    EXPECT_EQ(h.controls->camera.horizontalAngle, horizontal);
     EXPECT_EQ(h.input.cursorX, 0) << "the cursor is left alone without focus";
 
     h.input.hasFocus = true; // back, with the cursor far from the centre
     h.frame();
-    EXPECT_EQ(h.controls->horizontalAngle, horizontal);
-    EXPECT_EQ(h.controls->verticalAngle, vertical);
+    EXPECT_EQ(h.controls->camera.horizontalAngle, horizontal);
+    EXPECT_EQ(h.controls->camera.verticalAngle, vertical);
     EXPECT_EQ(h.input.cursorX, 500);
     EXPECT_EQ(h.input.cursorY, 390);
     h.input.cursorX = 510;
     h.frame();
-    EXPECT_NEAR(h.controls->horizontalAngle, horizontal - 0.01f, 1e-6);
+    EXPECT_NEAR(h.controls->camera.horizontalAngle, horizontal - 0.01f, 1e-6);
 }
 
 TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {
@@ -162,10 +162,10 @@ TEST(Controls, EditorTwiceRestartsTheRaceWithTheRaceBestTime) {
     h.race->bestTime = 777;
     h.frame(200);
     h.tap(key::E, 200);
-    EXPECT_TRUE(h.controls->editMode);
+    EXPECT_TRUE(h.controls->editing.editMode);
     h.world.step(0.5f);
     h.tap(key::E, 200);
-    EXPECT_FALSE(h.controls->editMode);
+    EXPECT_FALSE(h.controls->editing.editMode);
     EXPECT_EQ(h.race->state, MyCollision::Racing);
     EXPECT_DOUBLE_EQ(h.race->bestTime, 777);
     EXPECT_NEAR(h.world.getBallModelMatrix()[3][1], 65.8f, 1e-3);
@@ -176,7 +176,7 @@ TEST(CourseLoading, BestTimeRulesAndMessages) {
         ::testing::internal::CaptureStdout();
         Harness h("besttime 45000\n");
         const std::string out = ::testing::internal::GetCapturedStdout();
-        EXPECT_DOUBLE_EQ(h.controls->bestTime, 45000);
+        EXPECT_DOUBLE_EQ(h.controls->course.bestTime, 45000);
         EXPECT_NE(out.find("45000\n"), std::string::npos);
         EXPECT_TRUE(h.tracks.empty());
         EXPECT_TRUE(h.rings.empty());
@@ -185,14 +185,14 @@ TEST(CourseLoading, BestTimeRulesAndMessages) {
         ::testing::internal::CaptureStdout();
         Harness h(course);
         const std::string out = ::testing::internal::GetCapturedStdout();
-        EXPECT_DOUBLE_EQ(h.controls->bestTime, 10000000);
+        EXPECT_DOUBLE_EQ(h.controls->course.bestTime, 10000000);
         EXPECT_NE(out.find("0\n"), std::string::npos);
     }
     {
         ::testing::internal::CaptureStdout();
         Harness h(""); // no file at all
         const std::string out = ::testing::internal::GetCapturedStdout();
-        EXPECT_DOUBLE_EQ(h.controls->bestTime, 0);
+        EXPECT_DOUBLE_EQ(h.controls->course.bestTime, 0);
         EXPECT_NE(out.find("Impossible to open the file !\n" + h.trackPath), std::string::npos);
         EXPECT_TRUE(h.tracks.empty());
     }
@@ -284,7 +284,7 @@ TEST(CourseSaving, OnlyAChangedCourseIsWritten) {
 TEST(CourseSaving, EachWayOfSavingReportsItsOwnFirstFailure) {
     Harness h("besttime 45000\n");
     // A folder where the course file should be: it can never be replaced.
-    h.controls->trackPath = h.dir.file("blocked");
+    h.controls->course.trackPath = h.dir.file("blocked");
     std::filesystem::create_directories(h.dir.file("blocked") + "/inside");
     auto count = [](const std::string& out, const std::string& what) {
         size_t lines = 0;
@@ -292,14 +292,14 @@ TEST(CourseSaving, EachWayOfSavingReportsItsOwnFirstFailure) {
             ++lines;
         return lines;
     };
-    const std::string failed = "Could not save the course to " + h.controls->trackPath + ": ";
+    const std::string failed = "Could not save the course to " + h.controls->course.trackPath + ": ";
     ::testing::internal::CaptureStdout();
     h.tap(key::B);
     for (int i = 0; i < 5; ++i)
         h.frame();
     std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(count(out, failed), 1u) << out;
-    EXPECT_EQ(h.controls->notice, "Could not save the best time");
+    EXPECT_EQ(h.controls->notice.text, "Could not save the best time");
 
     h.frame(200);
     h.tap(key::E, 200);
@@ -310,7 +310,7 @@ TEST(CourseSaving, EachWayOfSavingReportsItsOwnFirstFailure) {
         h.frame();
     out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(count(out, failed), 1u) << "the editor's own first failure: " << out;
-    EXPECT_EQ(h.controls->notice, "Could not save the course");
+    EXPECT_EQ(h.controls->notice.text, "Could not save the course");
     EXPECT_TRUE(std::filesystem::is_directory(h.dir.file("blocked") + "/inside"));
 }
 
@@ -319,7 +319,7 @@ TEST(CourseSaving, InstalledCourseIsSavedToThePlayersFolderOnly) {
     {
         // The player's folder is made by the first save; the installed file stays.
         Harness h(installed, "home/zentaro/Tracks/1.track");
-        EXPECT_EQ(h.controls->bestTime, 45000.0);
+        EXPECT_EQ(h.controls->course.bestTime, 45000.0);
         h.tap(key::B);
         h.frame();
         EXPECT_EQ(readText(h.trackPath), installed);

@@ -73,14 +73,14 @@ TEST(CourseChoice, ArrowsWrapSkipUnreadableCoursesAndSavesGoToTheChosenFile) {
         EXPECT_NE(game.log.str().find("Course 3 is unavailable"), std::string::npos);
         EXPECT_EQ(game.chosenFile(), "1.track");
         EXPECT_EQ(game.h.tracks.size(), 2u);
-        EXPECT_EQ(game.courses->screenLines(game.h.controls->bestTime)[0], "Course 1/4");
-        EXPECT_EQ(game.courses->screenLines(game.h.controls->bestTime)[1], "One");
+        EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[0], "Course 1/4");
+        EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[1], "One");
 
         game.tap(key::Right);
         EXPECT_EQ(game.chosenFile(), "2.track");
         EXPECT_EQ(game.h.tracks.size(), 3u);
         EXPECT_EQ(game.h.race->bestTime, 50000.0);
-        EXPECT_EQ(game.courses->screenLines(game.h.controls->bestTime)[2], "Best 00:50:00");
+        EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[2], "Best 00:50:00");
 
         game.tap(key::Right); // course 3 cannot be read: passed over
         EXPECT_EQ(game.chosenFile(), "4.track");

@@ -18,7 +18,7 @@ struct EditorKeys : ::testing::Test {
     void SetUp() override {
         h.frame(200);
         h.tap(key::E, 200);
-        ASSERT_TRUE(h.controls->editMode);
+        ASSERT_TRUE(h.controls->editing.editMode);
     }
     // Holds the keys for n frames of 1/60 s each.
     // The controls' frame time is the time since their last update, so one
@@ -35,7 +35,7 @@ struct EditorKeys : ::testing::Test {
 };
 
 TEST_F(EditorKeys, PlacedObjectsSitAtTheCameraUnselectedAndUnturned) {
-    h.controls->position = glm::vec3(3, 40, -7);
+    h.controls->camera.position = glm::vec3(3, 40, -7);
     h.tap(key::Num0, 200);
     h.tap(key::Num2, 200);
     ASSERT_EQ(h.rings.size(), 1u);
@@ -44,16 +44,16 @@ TEST_F(EditorKeys, PlacedObjectsSitAtTheCameraUnselectedAndUnturned) {
     EXPECT_EQ(h.rings[0]->modelMatrix, expected);
     EXPECT_EQ(h.tracks[0]->modelMatrix, expected);
     EXPECT_EQ(dynamic_cast<scene::TrackBase*>(h.tracks[0])->pieceName, "straight");
-    EXPECT_FALSE(h.controls->editor.ringSelected);
+    EXPECT_FALSE(h.controls->editing.editor.ringSelected);
     EXPECT_EQ(h.world.getBodyMatrix(0), expected);
 }
 
 TEST_F(EditorKeys, SelectingWithoutPiecesAndTheResetBeforeEditing) {
     h.tap(key::U, 200);
-    EXPECT_EQ(h.controls->editor.selectedTrack, 1);
-    h.controls->position = glm::vec3(0, 10, 0);
+    EXPECT_EQ(h.controls->editing.editor.selectedTrack, 1);
+    h.controls->camera.position = glm::vec3(0, 10, 0);
     h.tap(key::Num1, 200);
-    EXPECT_EQ(h.controls->editor.selectedTrack, 0) << "reset before the new piece is edited";
+    EXPECT_EQ(h.controls->editing.editor.selectedTrack, 0) << "reset before the new piece is edited";
     hold({key::T, key::Kp4}, 60);
     EXPECT_NEAR(h.tracks[0]->modelMatrix[3][0], 1.0f, 0.02f);
 }
@@ -62,14 +62,14 @@ TEST_F(EditorKeys, RingSelectionWithoutRingsEditsNothing) {
     h.tap(key::Num2, 200);
     const glm::mat4 before = h.tracks[0]->modelMatrix;
     h.tap(key::I, 200);
-    EXPECT_TRUE(h.controls->editor.ringSelected);
+    EXPECT_TRUE(h.controls->editing.editor.ringSelected);
     hold({key::T, key::Kp4, key::Kp9}, 30);
     EXPECT_EQ(h.tracks[0]->modelMatrix, before);
     EXPECT_EQ(h.tracks[0]->drawLift, 0.0f);
 }
 
 TEST_F(EditorKeys, MovingUsesWorldAxesAndTurningTheObjectsOwn) {
-    h.controls->position = glm::vec3(0, 20, 0);
+    h.controls->camera.position = glm::vec3(0, 20, 0);
     h.tap(key::Num3, 200);
     scene::SceneObject* piece = h.tracks[0];
     // Turn it a quarter about its own y first.
@@ -94,7 +94,7 @@ TEST_F(EditorKeys, MovingUsesWorldAxesAndTurningTheObjectsOwn) {
 }
 
 TEST_F(EditorKeys, RowsApplyInTableOrder) {
-    h.controls->position = glm::vec3(0, 20, 0);
+    h.controls->camera.position = glm::vec3(0, 20, 0);
     h.tap(key::Num2, 200);
     scene::SceneObject* piece = h.tracks[0];
     const glm::mat4 before = piece->modelMatrix;
@@ -112,14 +112,14 @@ TEST_F(EditorKeys, RowsApplyInTableOrder) {
 }
 
 TEST_F(EditorKeys, KeypadZeroMovesTenUnitsASecond) {
-    h.controls->position = glm::vec3(0, 20, 0);
+    h.controls->camera.position = glm::vec3(0, 20, 0);
     h.tap(key::Num2, 200);
     hold({key::T, key::Kp9, key::Kp0}, 60);
     EXPECT_NEAR(h.tracks[0]->modelMatrix[3][1], 30.0f, 0.2f);
 }
 
 TEST_F(EditorKeys, CollisionBodyFollowsAndTheWobbleIsDrawnOnly) {
-    h.controls->position = glm::vec3(0, 20, 0);
+    h.controls->camera.position = glm::vec3(0, 20, 0);
     h.tap(key::Num1, 200);
     hold({key::T, key::Kp6}, 30);
     scene::SceneObject* piece = h.tracks[0];
@@ -169,20 +169,20 @@ TEST_F(EditorKeys, HRestartsTheDebounceGap) {
 }
 
 TEST_F(EditorKeys, FlyingMovesTheFreeCameraAlsoOverAPausedRace) {
-    h.controls->position = glm::vec3(0, 5, 0);
+    h.controls->camera.position = glm::vec3(0, 5, 0);
     hold({key::Space}, 60);
-    EXPECT_NEAR(h.controls->position.y, 11.0f, 0.1f);
-    EXPECT_EQ(h.controls->eye, h.controls->position);
+    EXPECT_NEAR(h.controls->camera.position.y, 11.0f, 0.1f);
+    EXPECT_EQ(h.controls->camera.eye, h.controls->camera.position);
 
     // A race paused under the editor stands still; the editor goes on.
     h.tap(key::Enter, 200);
     h.tap(key::E, 200);
     h.tap(key::P, 200);
     ASSERT_TRUE(h.race->paused());
-    ASSERT_TRUE(h.controls->editMode);
-    const float before = h.controls->position.y;
+    ASSERT_TRUE(h.controls->editing.editMode);
+    const float before = h.controls->camera.position.y;
     hold({key::Space}, 60);
-    EXPECT_NEAR(h.controls->position.y, before + 6.0f, 0.1f);
+    EXPECT_NEAR(h.controls->camera.position.y, before + 6.0f, 0.1f);
     EXPECT_TRUE(h.race->paused());
 }
 
@@ -211,7 +211,7 @@ TEST(EditorLimit, PlacingAtTheLimitIsRefusedAndTheSavedCourseLoadsBackWhole) {
     const std::string out = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(h.rings.size(), kMaxCourseEntries - 1);
     EXPECT_EQ(h.tracks.size(), 1u);
-    EXPECT_EQ(h.controls->editor.message, "course is full: 1000 of 1000 entries");
+    EXPECT_EQ(h.controls->editing.editor.message, "course is full: 1000 of 1000 entries");
     const std::string refused = "Not placed: the course is full: 1000 of 1000 entries\n";
     EXPECT_NE(out.find(refused), std::string::npos) << out;
     EXPECT_EQ(out.find("Not placed", out.find(refused) + 1), std::string::npos) << "said again while shown";
@@ -248,26 +248,26 @@ void tapWithControl(Harness& h, int key) {
 } // namespace
 
 TEST_F(EditorKeys, UndoAndRedoCoverPlacingDeletingAndWholeGestures) {
-    h.controls->position = glm::vec3(0, 20, 0);
+    h.controls->camera.position = glm::vec3(0, 20, 0);
     h.tap(key::Num2, 200);
     h.tap(key::Num0, 200);
-    h.controls->position = glm::vec3(8, 20, 0);
+    h.controls->camera.position = glm::vec3(8, 20, 0);
     h.tap(key::Num1, 200);
     ASSERT_EQ(h.tracks.size(), 2u);
-    EXPECT_EQ(h.controls->editor.message, "placed ramp");
+    EXPECT_EQ(h.controls->editing.editor.message, "placed ramp");
 
     // A held move of the first piece is one step however many frames it takes.
     hold({key::T, key::Kp4}, 30);
     hold({key::T, key::Kp8}, 30);
     h.frame();
-    EXPECT_EQ(h.controls->editor.message, "moved piece 1");
+    EXPECT_EQ(h.controls->editing.editor.message, "moved piece 1");
     const glm::mat4 moved = h.tracks[0]->modelMatrix;
     EXPECT_NEAR(moved[3][0], 0.5f, 0.02f);
     EXPECT_NEAR(moved[3][2], 0.5f, 0.02f);
 
     // Delete takes the piece and its body; the ramp's body moves down.
     h.tap(key::Delete, 200);
-    EXPECT_EQ(h.controls->editor.message, "deleted piece 1 (straight)");
+    EXPECT_EQ(h.controls->editing.editor.message, "deleted piece 1 (straight)");
     ASSERT_EQ(h.tracks.size(), 1u);
     EXPECT_EQ(h.tracks[0]->modelMatrix, at(8, 20, 0));
     expectBodiesParallel(h);
@@ -289,32 +289,32 @@ TEST_F(EditorKeys, UndoAndRedoCoverPlacingDeletingAndWholeGestures) {
     EXPECT_TRUE(h.rings.empty());
     EXPECT_TRUE(h.world.trackBodies.empty());
     tapWithControl(h, key::Z);
-    EXPECT_EQ(h.controls->editor.message, "nothing to undo");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to undo");
 
     // Redo brings everything back in order, the delete last.
     for (int i = 0; i < 6; ++i)
         tapWithControl(h, key::Y);
-    EXPECT_EQ(h.controls->editor.message, "redid: deleted piece 1 (straight)");
+    EXPECT_EQ(h.controls->editing.editor.message, "redid: deleted piece 1 (straight)");
     ASSERT_EQ(h.tracks.size(), 1u);
     EXPECT_EQ(h.rings.size(), 1u);
     expectBodiesParallel(h);
     tapWithControl(h, key::Y);
-    EXPECT_EQ(h.controls->editor.message, "nothing to redo");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to redo");
 
     // A new step after an undo ends what could be redone; saving keeps the history.
     tapWithControl(h, key::Z);
     h.tap(key::Num3, 200);
     tapWithControl(h, key::Y);
-    EXPECT_EQ(h.controls->editor.message, "nothing to redo");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to redo");
     h.input.press(key::LeftControl);
     h.tap(key::S, 200);
     h.input.release(key::LeftControl);
-    EXPECT_EQ(h.controls->editor.message, "saved");
-    EXPECT_EQ(h.controls->editor.history().undoCount(), 6u);
+    EXPECT_EQ(h.controls->editing.editor.message, "saved");
+    EXPECT_EQ(h.controls->editing.editor.history().undoCount(), 6u);
 }
 
 TEST_F(EditorKeys, HistoryKeepsTheLastHundredStepsAndRefusalsAddNone) {
-    Editor& editor = h.controls->editor;
+    Editor& editor = h.controls->editing.editor;
     for (std::size_t i = 0; i < kMaxCourseEntries; ++i)
         ASSERT_TRUE(editor.placeRing(at(static_cast<float>(i), 0, 0)));
     ::testing::internal::CaptureStdout();
@@ -337,14 +337,14 @@ TEST_F(EditorKeys, AltJoinsPiecesAndSelectsThem) {
     h.tap(key::Num2, 200); // the first piece goes under the race start
     ASSERT_EQ(h.tracks.size(), 1u);
     EXPECT_EQ(h.tracks[0]->modelMatrix, firstPlacement());
-    EXPECT_EQ(h.controls->editor.message, "placed straight under the race start");
+    EXPECT_EQ(h.controls->editing.editor.message, "placed straight under the race start");
     h.tap(key::Num4, 200);
     h.tap(key::Num1, 200);
     h.input.release(key::LeftAlt);
     ASSERT_EQ(h.tracks.size(), 3u);
-    EXPECT_EQ(h.controls->editor.selectedTrack, 2);
-    EXPECT_FALSE(h.controls->editor.ringSelected);
-    EXPECT_EQ(h.controls->editor.message, "placed ramp after piece 2");
+    EXPECT_EQ(h.controls->editing.editor.selectedTrack, 2);
+    EXPECT_FALSE(h.controls->editing.editor.ringSelected);
+    EXPECT_EQ(h.controls->editing.editor.message, "placed ramp after piece 2");
     glm::mat4 expected(1.0f);
     ASSERT_TRUE(joinedPlacement("right", h.tracks[1]->modelMatrix, "ramp", expected));
     EXPECT_EQ(h.tracks[2]->modelMatrix, expected);
@@ -357,11 +357,11 @@ TEST_F(EditorKeys, AltJoinsPiecesAndSelectsThem) {
     h.tap(key::Num2, 200);
     h.input.release(key::LeftAlt);
     EXPECT_EQ(h.tracks.size(), 3u);
-    EXPECT_EQ(h.controls->editor.message, "nothing to join to: select a piece with U");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to join to: select a piece with U");
 }
 
 TEST_F(EditorKeys, GSnapsToTheCourseGridAsOneStep) {
-    h.controls->position = glm::vec3(kGridOriginX + 4.9f, kGridOriginY - 3.3f, kGridOriginZ - 9.0f);
+    h.controls->camera.position = glm::vec3(kGridOriginX + 4.9f, kGridOriginY - 3.3f, kGridOriginZ - 9.0f);
     h.tap(key::Num2, 200);
     hold({key::R, key::Kp4, key::Kp0}, 60); // 40 degrees about y
     h.frame();
@@ -375,44 +375,44 @@ TEST_F(EditorKeys, GSnapsToTheCourseGridAsOneStep) {
             EXPECT_NEAR(m[c][r], c == r ? 1.0f : 0.0f, 1e-5f);
     expectBodiesParallel(h);
     h.tap(key::G, 200);
-    EXPECT_EQ(h.controls->editor.message, "piece 1 (straight) is on the grid already");
+    EXPECT_EQ(h.controls->editing.editor.message, "piece 1 (straight) is on the grid already");
     tapWithControl(h, key::Z);
     EXPECT_NEAR(turnAboutY(h.tracks[0]->modelMatrix), 40.0f, 0.5f);
 }
 
 TEST_F(EditorKeys, NewKeysOnAnEmptyCourseChangeNothingAndSayWhy) {
     h.tap(key::Delete, 200);
-    EXPECT_EQ(h.controls->editor.message, "nothing to delete: no pieces");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to delete: no pieces");
     h.tap(key::G, 200);
-    EXPECT_EQ(h.controls->editor.message, "nothing to snap: no pieces");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to snap: no pieces");
     h.tap(key::I, 200);
     h.tap(key::Delete, 200);
-    EXPECT_EQ(h.controls->editor.message, "nothing to delete: no rings");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to delete: no rings");
     tapWithControl(h, key::Z);
-    EXPECT_EQ(h.controls->editor.message, "nothing to undo");
+    EXPECT_EQ(h.controls->editing.editor.message, "nothing to undo");
     EXPECT_TRUE(h.tracks.empty());
     EXPECT_TRUE(h.rings.empty());
-    EXPECT_EQ(h.controls->editor.history().undoCount(), 0u);
+    EXPECT_EQ(h.controls->editing.editor.history().undoCount(), 0u);
 }
 
 TEST(EditorCamera, EnteringKeepsTheViewAndLeavingHandsItBack) {
     Harness h;
     h.frame(200);
-    const glm::vec3 eye = h.controls->eye;
-    const glm::vec3 look = glm::normalize(h.controls->target - h.controls->eye);
+    const glm::vec3 eye = h.controls->camera.eye;
+    const glm::vec3 look = glm::normalize(h.controls->camera.target - h.controls->camera.eye);
     h.tap(key::E, 200);
-    ASSERT_TRUE(h.controls->editMode);
-    EXPECT_EQ(h.controls->eye, eye);
-    const glm::vec3 freeLook = glm::normalize(h.controls->target - h.controls->eye);
+    ASSERT_TRUE(h.controls->editing.editMode);
+    EXPECT_EQ(h.controls->camera.eye, eye);
+    const glm::vec3 freeLook = glm::normalize(h.controls->camera.target - h.controls->camera.eye);
     EXPECT_NEAR(glm::distance(freeLook, look), 0.0f, 1e-3f);
 
     // Turn the free camera, then leave: the follow camera looks the same way.
     h.input.cursorX = 300;
     h.frame();
-    const glm::vec3 turned = glm::normalize(h.controls->target - h.controls->eye);
+    const glm::vec3 turned = glm::normalize(h.controls->camera.target - h.controls->camera.eye);
     h.tap(key::E, 200);
-    ASSERT_FALSE(h.controls->editMode);
-    const glm::vec3 follow = glm::normalize(h.controls->target - h.controls->eye);
+    ASSERT_FALSE(h.controls->editing.editMode);
+    const glm::vec3 follow = glm::normalize(h.controls->camera.target - h.controls->camera.eye);
     EXPECT_NEAR(glm::distance(glm::normalize(glm::vec2(follow.x, follow.z)),
                               glm::normalize(glm::vec2(turned.x, turned.z))),
                 0.0f, 1e-3f);

@@ -30,12 +30,12 @@ TEST_F(FrameUpdateFixture, CameraUsesTheBallBeforeTheStep) {
     h.race->startRace();
     const glm::vec3 before(h.world.getBallModelMatrix()[3]);
     frameUpdate(parts, 0.1);
-    EXPECT_EQ(h.controls->target, before);
+    EXPECT_EQ(h.controls->camera.target, before);
     const glm::vec3 after(h.ball.modelMatrix[3]);
     EXPECT_LT(after.y, before.y) << "the ball fell during the step";
-    EXPECT_EQ(projection, h.controls->projection);
-    EXPECT_EQ(view, h.controls->view);
-    EXPECT_EQ(frustum.cameraPosition, h.controls->eye);
+    EXPECT_EQ(projection, h.controls->camera.projection);
+    EXPECT_EQ(view, h.controls->camera.view);
+    EXPECT_EQ(frustum.cameraPosition, h.controls->camera.eye);
 }
 
 TEST_F(FrameUpdateFixture, LongFirstFrameTakesOnlyTenSubSteps) {
@@ -58,11 +58,11 @@ TEST_F(FrameUpdateFixture, LightAngleAfterOneMinute) {
 }
 
 TEST_F(FrameUpdateFixture, EveryPieceIsLitFromWhereTheLightMovedThisFrame) {
-    h.controls->tracks->push_back(h.factory.makePiece("Kobuldo/Objects/V2/straight", glm::mat4(1.0f)));
-    h.controls->tracks->push_back(h.factory.makePiece("Kobuldo/Objects/V2/ramp", glm::mat4(1.0f)));
+    h.controls->course.tracks->push_back(h.factory.makePiece("Kobuldo/Objects/V2/straight", glm::mat4(1.0f)));
+    h.controls->course.tracks->push_back(h.factory.makePiece("Kobuldo/Objects/V2/ramp", glm::mat4(1.0f)));
     frameUpdate(parts, 0.5);
     ASSERT_NE(rotation.offsetX, 0.0f);
-    for (scene::SceneObject* piece : *h.controls->tracks) {
+    for (scene::SceneObject* piece : *h.controls->course.tracks) {
         auto* track = dynamic_cast<scene::TrackBase*>(piece);
         ASSERT_NE(track, nullptr);
         EXPECT_EQ(track->lightOffsetX, rotation.offsetX);
@@ -99,7 +99,7 @@ TEST_F(FrameUpdateFixture, PauseStandsTheRaceStillAndKeepsItsTime) {
     const int particleCount = particles.particleCount;
     const glm::vec3 particle = particles.pool[0].position;
     const glm::mat4 cameraView = view;
-    const float cameraAngle = h.controls->horizontalAngle;
+    const float cameraAngle = h.controls->camera.horizontalAngle;
     for (int i = 0; i < 20; ++i) {
         h.input.cursorX += 7.0; // the mouse moves on
         frame(250, i % 2 == 0 ? key::W : key::F3);
@@ -110,13 +110,14 @@ TEST_F(FrameUpdateFixture, PauseStandsTheRaceStillAndKeepsItsTime) {
     EXPECT_EQ(particles.particleCount, particleCount);
     EXPECT_EQ(particles.pool[0].position, particle);
     EXPECT_EQ(view, cameraView);
-    EXPECT_FALSE(h.controls->wireframe) << "keys other than P, Enter and N wait";
+    EXPECT_FALSE(h.controls->display.wireframe) << "keys other than P, Enter and N wait";
 
     // P again goes on as if no time had passed.
     frame(40, key::P);
     EXPECT_FALSE(h.race->paused());
     EXPECT_EQ(h.race->elapsed(), raceTime + 40);
-    EXPECT_EQ(h.controls->horizontalAngle, cameraAngle) << "the mouse moved during the pause is not used";
+    EXPECT_EQ(h.controls->camera.horizontalAngle, cameraAngle)
+        << "the mouse moved during the pause is not used";
     frame(40);
     EXPECT_NE(h.world.getBallModelMatrix(), ball);
 

@@ -109,10 +109,10 @@ TEST(Gamepad, ButtonsActOnceAndTheRightStickSwingsTheCamera) {
     // The right stick: full right for 0.2 s swings 0.5 radians, like the
     // mouse moved to the right; inside the dead zone nothing.
     h.input.pad.axes[GamepadState::RightX] = 1.0f;
-    const float before = h.controls->horizontalAngle;
+    const float before = h.controls->camera.horizontalAngle;
     h.frame(200);
-    EXPECT_NEAR(h.controls->horizontalAngle, before - 0.5f, 1e-4f);
+    EXPECT_NEAR(h.controls->camera.horizontalAngle, before - 0.5f, 1e-4f);
     h.input.pad.axes[GamepadState::RightX] = 0.1f;
     h.frame(200);
-    EXPECT_NEAR(h.controls->horizontalAngle, before - 0.5f, 1e-4f);
+    EXPECT_NEAR(h.controls->camera.horizontalAngle, before - 0.5f, 1e-4f);
 }

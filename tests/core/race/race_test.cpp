@@ -116,7 +116,7 @@ TEST(RaceAndControls, WinIsSavedByTheNextUpdate) {
     ASSERT_TRUE(readCourseFile(h.trackPath, saved, log));
     EXPECT_NEAR(saved.bestTime, won, 1.0);
     EXPECT_EQ(saved.entries.size(), 1u);
-    EXPECT_DOUBLE_EQ(h.controls->bestTime, won);
+    EXPECT_DOUBLE_EQ(h.controls->course.bestTime, won);
 }
 
 TEST(RaceAndControls, ResetThenForceWinWrites255555) {

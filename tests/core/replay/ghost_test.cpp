@@ -283,7 +283,7 @@ TEST(GhostRace, WinSavesTheRunOnceAndAnEditedCourseHidesIt) {
     // The next game on this course reads it back: ghost and splits.
     RaceGhost next;
     std::ostringstream log;
-    next.load(ghostPath, h.controls->levelFingerprint(), log);
+    next.load(ghostPath, h.controls->course.levelFingerprint(), log);
     ASSERT_NE(next.bestRun(), nullptr) << log.str();
     EXPECT_EQ(next.bestRun()->splits, (std::vector<double>{1200.0, 2700.0}));
     glm::mat4 ghost;

@@ -1,0 +1,92 @@
+#pragma once
+#include "core/course/CourseFile.h"
+#include "core/course/CourseStore.h"
+
+#include <glm/glm.hpp>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tovi {
+class Editor;
+class InputSource;
+class LevelFactory;
+class MyCollision;
+class PhysicsWorld;
+struct ControlsContext;
+struct Notice;
+namespace scene {
+class SceneObject;
+}
+
+// The course in play: the level's pieces and rings as loaded from the course
+// file, its best time and ghost, switching to another course, and saving.
+class CourseKeeper {
+  public:
+    static constexpr const char* kObjectsDir = "Kobuldo/Objects/V2/";
+
+    // Loads the context's course (and its ghost) into the empty level. The
+    // editor is reset whenever the level is emptied; save failures go to
+    // the notice.
+    CourseKeeper(const ControlsContext& context, Editor& editor, Notice& notice);
+
+    // Removes every piece (with its collision body) and ring of the level.
+    void clearLevel();
+    // Reads the course file and appends its pieces and rings; false when it
+    // could not be read.
+    bool loadTrack(std::string path);
+    // The best time a course shows once loaded (read: whether it could be).
+    static double loadedBestTime(bool read, const CourseData& course);
+    // Empties the level and loads the course read from readPath in its place,
+    // saved from now on to savePath; back on the start screen.
+    bool switchCourse(const std::string& readPath, const std::string& savePath);
+    // Writes the whole level atomically when it differs from what was last
+    // written; false when it could not be written. The saver names the way
+    // of saving, which tells its own failures.
+    bool saveTrack(std::string path, CourseStore::Saver saver = CourseStore::Editor);
+    // Whether the loaded course may be saved over.
+    bool savingAllowed() const { return courseStore.savingAllowed(); }
+    // The course's fingerprint as the level stands (see courseFingerprint).
+    std::uint64_t levelFingerprint() const;
+    // A won race keeps its best time in the course file (written once, and
+    // again only when C changes it) and its run beside it.
+    void keepWonRace();
+    // A new race; after the editor was open, the ghost learns the course anew.
+    void startRace();
+    // Enter: a fresh race against the course's best time.
+    void startFromEnter();
+    // C: no best time until the next win.
+    void resetBestTime();
+    // The editor may have changed the course since the last race start.
+    void markEdited() { levelMayHaveChanged = true; }
+
+    double bestTime = 0.0;
+    std::string trackPath;
+    std::vector<scene::SceneObject*>* tracks;
+    std::vector<scene::SceneObject*>* rings;
+
+  private:
+    // Appends the pieces and rings of a course read from path (read: whether
+    // it could be); false when it could not.
+    bool placeCourse(const std::string& path, bool read, const CourseData& course);
+    // The level as the course file keeps it.
+    void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
+    // The ghost file beside the course, read for the level as loaded; none
+    // when the course did not load or there is nowhere to keep it.
+    void loadGhost(bool courseLoaded);
+
+    InputSource* window;
+    LevelFactory* factory;
+    PhysicsWorld* physicsWorld;
+    MyCollision* myCollision;
+    Editor& editor;
+    Notice& notice;
+    CourseStore courseStore;
+    // The level as the course file holds it, refilled by every save.
+    std::vector<CoursePiece> savePieces;
+    std::vector<glm::mat4> saveRings;
+    bool levelMayHaveChanged = false;
+};
+
+} // namespace tovi

@@ -8,7 +8,7 @@
 # Inside core/, a folder reaches only the folders before it in this order:
 #   system media mesh view input course replay race player sound editor controls
 #   frame
-# (files directly in core/, if any, may include any of them).
+# and every file of core/ sits in one of them.
 # Prints every include that breaks it as file:line and fails.
 # Usage: include_rule.sh [source root]
 set -u
@@ -38,7 +38,11 @@ for ((i = 0; i < ${#core_order[@]}; ++i)); do
   forbidden=$(printf 'core/%s/|' "${later[@]}")
   check "core/${core_order[i]}" "${forbidden%|}"
 done
-# A folder of core/ missing from the order is a folder nobody placed.
+# A folder of core/ missing from the order, or a file beside the folders,
+# is one nobody placed.
+for file in core/*.h core/*.hpp core/*.cpp; do
+  [ -e "$file" ] && { echo "$file: in none of core's folders (tests/include_rule.sh)"; status=1; }
+done
 for dir in core/*/; do
   name=$(basename "$dir")
   case " ${core_order[*]} " in

@@ -62,6 +62,15 @@ class PhysicsWorld {
     // like moving one piece within the piece list. Bad indices do nothing.
     void moveTrackBody(int from, int to);
 
+    // Where a ray from `from` to `to` first meets the track body at index, as
+    // a fraction of the way (0 at from, 1 at to); false when it misses or the
+    // index is bad. Looks at the body where it was last placed, also while
+    // the world is not stepping.
+    bool rayHitsTrack(int index, const glm::vec3& from, const glm::vec3& to, float& fraction) const;
+    // The world bounds of the track body at index where it was last placed;
+    // false for a bad index.
+    bool trackBounds(int index, glm::vec3& lowest, glm::vec3& highest) const;
+
     // Advances by whole 1/60 s sub-steps (at most 10); returns the count.
     int step(float timeStep);
     // Whether the ball touched a piece or the ground in the last sub-step.

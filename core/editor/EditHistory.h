@@ -7,17 +7,21 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace tovi {
 
 struct EditStep {
-    enum Kind { Place, Delete, Change };
+    // A group is several steps done in order and taken back in reverse, as
+    // one: an action on a selection of several objects.
+    enum Kind { Place, Delete, Change, Group };
     Kind kind = Change;
-    bool ring = false;      // a ring, else a piece
-    int index = 0;          // in the ring or piece list
-    std::string pieceName;  // of a placed or deleted piece
-    glm::mat4 before{1.0f}; // a change's matrix before it; a deleted object's matrix
-    glm::mat4 after{1.0f};  // a change's matrix after it; a placed object's matrix
+    bool ring = false;           // a ring, else a piece
+    int index = 0;               // in the ring or piece list
+    std::string pieceName;       // of a placed or deleted piece
+    glm::mat4 before{1.0f};      // a change's matrix before it; a deleted object's matrix
+    glm::mat4 after{1.0f};       // a change's matrix after it; a placed object's matrix
+    std::vector<EditStep> parts; // a group's steps
 };
 
 class EditHistory {

@@ -15,6 +15,11 @@
 namespace tovi {
 
 std::string describeStep(const EditStep& step) {
+    if (step.kind == EditStep::Group) {
+        const char* verbs[] = {"placed ", "deleted ", "moved ", "changed "};
+        const int first = step.parts.empty() ? 3 : static_cast<int>(step.parts.front().kind);
+        return verbs[first] + std::to_string(step.parts.size()) + " objects";
+    }
     const std::string number = std::to_string(step.index + 1);
     const std::string what = step.ring ? "ring " + number : step.pieceName;
     switch (step.kind) {
@@ -23,6 +28,7 @@ std::string describeStep(const EditStep& step) {
     case EditStep::Delete:
         return step.ring ? "deleted " + what : "deleted piece " + number + " (" + what + ")";
     case EditStep::Change:
+    case EditStep::Group:
         break;
     }
     return std::string("moved ") + (step.ring ? "ring " : "piece ") + number;
@@ -31,20 +37,25 @@ std::string describeStep(const EditStep& step) {
 Editor::Editor(const EditorLevel& l) : level(l) {}
 
 void Editor::reset() {
+    drag = Drag(); // the course it held is gone
     endGesture();
     clearWobble();
     steps.clear();
     selectedTrack = selectedRing = 0;
-    ringSelected = false;
+    ringSelected = noneSelected = false;
+    alsoSelected.clear();
     message.clear();
 }
 
 void Editor::leave() {
     endGesture();
     clearWobble();
+    markObjects(false);
 }
 
 scene::SceneObject* Editor::selected() const {
+    if (noneSelected)
+        return nullptr;
     const std::vector<scene::SceneObject*>& list = listOf(ringSelected);
     const int index = ringSelected ? selectedRing : selectedTrack;
     if (index < 0 || index >= static_cast<int>(list.size()))
@@ -71,6 +82,8 @@ std::string Editor::objectName(bool ring, int index) const {
 }
 
 void Editor::select(bool ring, int index) {
+    noneSelected = false;
+    alsoSelected.clear();
     ringSelected = ring;
     (ring ? selectedRing : selectedTrack) = index;
 }
@@ -84,13 +97,13 @@ void Editor::clampSelection() {
 
 void Editor::selectNextPiece() {
     endGesture();
-    ringSelected = false;
+    select(false, selectedTrack);
     selectedTrack = (selectedTrack == static_cast<int>(level.pieces->size()) - 1) ? 0 : selectedTrack + 1;
 }
 
 void Editor::selectNextRing() {
     endGesture();
-    ringSelected = true;
+    select(true, selectedRing);
     selectedRing = (selectedRing == static_cast<int>(level.rings->size()) - 1) ? 0 : selectedRing + 1;
 }
 
@@ -118,6 +131,7 @@ void Editor::setMatrix(bool ring, int index, const glm::mat4& model) {
 }
 
 void Editor::insertObject(bool ring, int index, const std::string& pieceName, const glm::mat4& model) {
+    alsoSelected.clear(); // their numbers may move; a group step selects anew
     std::vector<scene::SceneObject*>& list = listOf(ring);
     if (ring) {
         list.insert(list.begin() + index, level.factory->makeRing(model));
@@ -138,6 +152,7 @@ void Editor::insertObject(bool ring, int index, const std::string& pieceName, co
 void Editor::removeObject(bool ring, int index) {
     std::vector<scene::SceneObject*>& list = listOf(ring);
     scene::SceneObject* object = list[static_cast<std::size_t>(index)];
+    alsoSelected.clear();
     if (object == wobbling)
         wobbling = nullptr;
     list.erase(list.begin() + index);
@@ -226,50 +241,28 @@ scene::SceneObject* Editor::selectedFor(const char* action) {
     endGesture();
     scene::SceneObject* object = selected();
     if (object == nullptr)
-        message = std::string("nothing to ") + action + ": no " + (ringSelected ? "rings" : "pieces");
+        message = std::string("nothing to ") + action + ": " +
+                  (noneSelected   ? "nothing selected"
+                   : ringSelected ? "no rings"
+                                  : "no pieces");
     return object;
 }
 
-bool Editor::deleteSelection() {
-    scene::SceneObject* object = selectedFor("delete");
-    if (object == nullptr)
-        return false;
-    EditStep step;
-    step.kind = EditStep::Delete;
-    step.ring = ringSelected;
-    step.index = ringSelected ? selectedRing : selectedTrack;
-    if (const auto* piece = dynamic_cast<const scene::TrackBase*>(object))
-        step.pieceName = piece->pieceName;
-    step.before = object->modelMatrix;
-    apply(step, true, false);
-    steps.record(step);
-    message = describeStep(step);
-    return true;
-}
-
-bool Editor::snapSelection() {
-    scene::SceneObject* object = selectedFor("snap");
-    if (object == nullptr)
-        return false;
-    const int index = ringSelected ? selectedRing : selectedTrack;
-    const glm::mat4 snappedModel = snapToGrid(object->modelMatrix);
-    if (snappedModel == object->modelMatrix) {
-        message = objectName(ringSelected, index) + " is on the grid already";
-        return false;
-    }
-    EditStep step;
-    step.kind = EditStep::Change;
-    step.ring = ringSelected;
-    step.index = index;
-    step.before = object->modelMatrix;
-    step.after = snappedModel;
-    apply(step, true, false);
-    steps.record(step);
-    message = "snapped " + objectName(ringSelected, index) + " to the grid";
-    return true;
-}
-
 void Editor::apply(const EditStep& step, bool forward, bool selectIt) {
+    if (step.kind == EditStep::Group) {
+        // Forward in order, back in reverse; what stands afterwards is selected.
+        std::vector<ObjectRef> standing;
+        const std::size_t n = step.parts.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const EditStep& part = step.parts[forward ? i : n - 1 - i];
+            apply(part, forward, false);
+            if (part.kind == EditStep::Change || (part.kind == EditStep::Place) == forward)
+                standing.push_back(ObjectRef{part.ring, part.index});
+        }
+        if (selectIt && !standing.empty())
+            selectAll(standing);
+        return;
+    }
     const bool adds = (step.kind == EditStep::Place) == forward;
     switch (step.kind) {
     case EditStep::Place:
@@ -287,6 +280,8 @@ void Editor::apply(const EditStep& step, bool forward, bool selectIt) {
         setMatrix(step.ring, step.index, forward ? step.after : step.before);
         if (selectIt)
             select(step.ring, step.index);
+        break;
+    case EditStep::Group:
         break;
     }
 }

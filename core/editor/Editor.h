@@ -3,6 +3,7 @@
 // deletes the course's pieces and rings, with an undo history. The controls
 // run it once a frame in edit mode and do the flying and saving themselves.
 #include "core/editor/EditHistory.h"
+#include "core/editor/Picking.h"
 
 #include <glm/glm.hpp>
 
@@ -22,6 +23,13 @@ class SceneObject;
 
 // What the editor works on. The piece list and the world's track bodies stay
 // parallel: piece i has body i.
+// One object of the course: a ring or a piece, by its place in its list.
+struct ObjectRef {
+    bool ring = false;
+    int index = 0;
+    bool operator==(const ObjectRef& o) const { return ring == o.ring && index == o.index; }
+};
+
 struct EditorLevel {
     LevelFactory* factory = nullptr;
     std::vector<scene::SceneObject*>* pieces = nullptr;
@@ -60,6 +68,44 @@ class Editor {
     void selectNextRing();
     void say(std::string text) { message = std::move(text); }
 
+    // The mouse. A click selects what the pick names, or clears the
+    // selection on nothing; with add (Left Control) it adds the object to
+    // the selection or takes it out.
+    void click(const Pick& pick, bool add);
+    void clearSelection();
+    // These become the selection, the first one the keys' aim.
+    void selectAll(const std::vector<ObjectRef>& objects);
+    // Every selected object, the one the keys aim at first.
+    std::vector<ObjectRef> selection() const;
+    bool isSelected(const ObjectRef& object) const;
+    // A drag of the selection: starts where the ray meets the level of the
+    // selected object the cursor is on (false when it is on none of them),
+    // follows the cursor in whole cells (with height, in half units up and
+    // down) and ends as one step, the collision bodies placed only then.
+    bool beginDrag(const Ray& ray);
+    void dragTo(const Ray& ray, bool height);
+    void endDrag();
+    bool dragging() const { return drag.open; }
+    // Typed values for the selection: the first selected object goes to
+    // position (the others keep their places relative to it); each gets the
+    // turn about y (degrees) and the scale along its own axes. One step;
+    // refused whole with a message on a value that is no number or out of
+    // range.
+    bool setPlacement(const glm::vec3& position, float turnDegrees, const glm::vec3& scale);
+    // Copy and paste. The paste joins the first copied piece to the selected
+    // piece's exit where it fits, else goes in front of the camera (along
+    // facing), keeping the copied layout; one step; the pasted objects
+    // become the selection; refused whole when the course has no room.
+    bool copySelection();
+    bool paste(const glm::vec3& camera, const glm::vec3& facing);
+    std::size_t copiedCount() const { return clipboard.size(); }
+    // The piece that piece index cuts into, or -1 (kept up to date with the
+    // course's changes).
+    int overlapOf(int index);
+    // Tints the selection and the pieces that cut into others (on), or
+    // takes every tint off.
+    void markObjects(bool on);
+
     // The selected object, or null when its list is empty.
     scene::SceneObject* selected() const;
     // 1-based number of the selection in its list, 0 without one.
@@ -73,14 +119,26 @@ class Editor {
     int selectedTrack = 0;
     int selectedRing = 0;
     bool ringSelected = false;
-    std::string message; // the last action, for the HUD
+    bool noneSelected = false; // a click on nothing cleared the selection
+    std::string message;       // the last action, for the HUD
 
   private:
     struct Gesture {
         bool open = false;
+        std::vector<ObjectRef> objects;
+        std::vector<glm::mat4> before;
+    };
+    struct Drag {
+        bool open = false;
+        glm::vec3 grab{0.0f};   // where the cursor took hold
+        glm::vec3 offset{0.0f}; // whole cells and half units so far
+        std::vector<ObjectRef> objects;
+        std::vector<glm::mat4> before;
+    };
+    struct Copied {
         bool ring = false;
-        int index = 0;
-        glm::mat4 before{1.0f};
+        std::string pieceName;
+        glm::mat4 model{1.0f};
     };
 
     bool place(bool ring, const std::string& kind, const glm::mat4& model);
@@ -98,6 +156,14 @@ class Editor {
     // Does (forward) or takes back a step; selectIt selects what it adds or changes.
     void apply(const EditStep& step, bool forward, bool selectIt);
     void select(bool ring, int index);
+    scene::SceneObject* objectAt(const ObjectRef& o) const {
+        return listOf(o.ring)[static_cast<std::size_t>(o.index)];
+    }
+    // Records a step made of parts: the one part, a group of several, or
+    // nothing when there are none.
+    void recordParts(std::vector<EditStep> parts);
+    // The matrices of the objects changed as one step, bodies and all.
+    bool changeAll(const std::vector<ObjectRef>& objects, const std::vector<glm::mat4>& after);
     void clampSelection();
     void clearWobble();
     void renumberBodies();
@@ -107,6 +173,11 @@ class Editor {
     EditorLevel level;
     EditHistory steps;
     Gesture gesture;
+    Drag drag;
+    std::vector<ObjectRef> alsoSelected; // besides the first
+    std::vector<Copied> clipboard;
+    std::vector<int> overlaps; // per piece, as overlapOf
+    unsigned overlapsAt = ~0u; // the revision they were found at
     scene::SceneObject* wobbling = nullptr;
     bool bobUp = false;
     unsigned changes = 0;

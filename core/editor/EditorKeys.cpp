@@ -1,6 +1,7 @@
 // The editor's keys, run by the controls once a frame in edit mode.
 #include "core/editor/Editor.h"
 
+#include "core/editor/GridDrag.h"
 #include "core/input/Input.h"
 #include "core/input/Keys.h"
 #include "core/mesh/SceneObject.h"
@@ -17,13 +18,6 @@ const char* const kPieceKinds[] = {"ramp", "straight", "left", "right"};
 constexpr int kGestureKeys[] = {key::Kp1, key::Kp2, key::Kp4, key::Kp5,
                                 key::Kp6, key::Kp7, key::Kp8, key::Kp9};
 
-bool isFinite(const glm::mat4& m) {
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            if (!std::isfinite(m[c][r]))
-                return false;
-    return true;
-}
 } // namespace
 
 void Editor::frame(InputSource& input, float dt, const glm::vec3& camera,
@@ -62,7 +56,8 @@ void Editor::frame(InputSource& input, float dt, const glm::vec3& camera,
     if (pressed(key::LeftControl) && debounced(key::Y))
         redo();
 
-    if (listOf(ringSelected).empty()) {
+    markObjects(true);
+    if (listOf(ringSelected).empty() || noneSelected) {
         endGesture();
         clearWobble();
         return;
@@ -89,11 +84,13 @@ void Editor::frame(InputSource& input, float dt, const glm::vec3& camera,
 // key down to the last key up and is one step of the undo history.
 void Editor::editSelection(InputSource& input, float dt) {
     auto pressed = [&](int key) { return input.keyPressed(key); };
-    const int index = ringSelected ? selectedRing : selectedTrack;
+    if (drag.open)
+        return;
+    const std::vector<ObjectRef> all = selection();
     bool held = false;
     for (int key : kGestureKeys)
         held = held || pressed(key);
-    if (gesture.open && (!held || gesture.ring != ringSelected || gesture.index != index))
+    if (gesture.open && (!held || gesture.objects != all))
         endGesture();
 
     scene::SceneObject* object = selected();
@@ -149,36 +146,50 @@ void Editor::editSelection(InputSource& input, float dt) {
             m = glm::scale(m, glm::vec3(up));
     }
 
-    // Keep the edit, and the piece's collision body with it.
-    if (!isFinite(m) || m == object->modelMatrix)
+    // Keep the edit, and the pieces' collision bodies with it. The others
+    // selected move as far across the world and turn and scale about their
+    // own axes as the first one.
+    if (!isFiniteMatrix(m) || m == object->modelMatrix)
         return;
+    const glm::vec3 across = glm::vec3(m[3]) - glm::vec3(object->modelMatrix[3]);
+    const glm::mat4 own = glm::inverse(object->modelMatrix) * m;
+    std::vector<glm::mat4> after{m};
+    for (std::size_t i = 1; i < all.size(); ++i) {
+        glm::mat4 other = objectAt(all[i])->modelMatrix;
+        if (pressed(key::T))
+            other[3] += glm::vec4(across, 0.0f);
+        else
+            other = other * own;
+        if (!isFiniteMatrix(other))
+            return;
+        after.push_back(other);
+    }
     if (!gesture.open) {
         gesture.open = true;
-        gesture.ring = ringSelected;
-        gesture.index = index;
-        gesture.before = object->modelMatrix;
+        gesture.objects = all;
+        gesture.before.clear();
+        for (const ObjectRef& o : all)
+            gesture.before.push_back(objectAt(o)->modelMatrix);
     }
-    setMatrix(ringSelected, index, m);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        setMatrix(all[i].ring, all[i].index, after[i]);
 }
 
 void Editor::endGesture() {
+    endDrag();
     if (!gesture.open)
         return;
     gesture.open = false;
-    const std::vector<scene::SceneObject*>& list = listOf(gesture.ring);
-    if (gesture.index >= static_cast<int>(list.size()))
-        return;
-    const glm::mat4& now = list[static_cast<std::size_t>(gesture.index)]->modelMatrix;
-    if (now == gesture.before)
-        return;
-    EditStep step;
-    step.kind = EditStep::Change;
-    step.ring = gesture.ring;
-    step.index = gesture.index;
-    step.before = gesture.before;
-    step.after = now;
-    steps.record(step);
-    message = describeStep(step);
+    std::vector<glm::mat4> after;
+    for (const ObjectRef& o : gesture.objects) {
+        if (o.index >= static_cast<int>(listOf(o.ring).size()))
+            return;
+        after.push_back(objectAt(o)->modelMatrix);
+    }
+    // Back to where the gesture began, then forward again as one step.
+    for (std::size_t i = 0; i < gesture.objects.size(); ++i)
+        objectAt(gesture.objects[i])->modelMatrix = gesture.before[i];
+    changeAll(gesture.objects, after);
 }
 
 } // namespace tovi

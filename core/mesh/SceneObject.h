@@ -46,6 +46,9 @@ class SceneObject {
 
     glm::mat4 modelMatrix;
     float drawLift = 0.0f;
+    // Added to the lit colour when drawn: the editor marks the selection
+    // and pieces that cut into others with it. Zero outside the editor.
+    glm::vec3 drawTint{0.0f};
 };
 
 // Per-corner tangents and bitangents for normal mapping. A triangle whose uvs

@@ -25,9 +25,9 @@ struct EditorMouse : ::testing::Test {
     void SetUp() override {
         h.frame(200);
         h.tap(key::E, 200);
-        ASSERT_TRUE(h.controls->editMode);
+        ASSERT_TRUE(h.controls->editing.editMode);
     }
-    Editor& ed() { return h.controls->editor; }
+    Editor& ed() { return h.controls->editing.editor; }
     // A camera 50 above the origin looking straight down.
     glm::mat4 view = glm::lookAt(glm::vec3(0, 50, 0), glm::vec3(0), glm::vec3(0, 0, -1));
     glm::mat4 projection = glm::perspective(glm::radians(45.0f), kWindow.x / kWindow.y, 0.1f, 1000.0f);

@@ -3,6 +3,7 @@
 // file back every time a race is won, so a course must not decay or grow).
 #include "FuzzInput.h"
 #include "core/course/CourseFile.h"
+#include "core/course/Medals.h"
 
 #include <cfloat>
 #include <cmath>
@@ -44,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tovi::parseCourse(text, "fuzz.track", first, firstLog);
 
     check(std::isfinite(first.bestTime), "non-finite best time kept");
+    check(!first.authorTime || tovi::validAuthorTime(*first.authorTime), "invalid author time kept");
     std::vector<tovi::CoursePiece> pieces;
     std::vector<glm::mat4> rings;
     for (const tovi::CourseEntry& entry : first.entries) {
@@ -57,13 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Save and read again: pieces first, then rings, same kinds in the same
     // order, values equal to 6 significant digits, nothing skipped.
-    const std::string saved = tovi::formatCourse(pieces, rings, first.bestTime);
+    const std::string saved = tovi::formatCourse(pieces, rings, first.bestTime, first.name, first.authorTime);
     tovi::CourseData second;
     std::ostringstream secondLog;
     tovi::parseCourse(saved, "saved.track", second, secondLog);
     check(secondLog.str().empty(), "saved course has entries the reader skips");
     check(second.entries.size() == first.entries.size(), "saved course read back with another entry count");
     check(closeAfterSave(first.bestTime, second.bestTime), "best time changed by a save");
+    check(first.authorTime == second.authorTime, "author time changed by a save");
     for (std::size_t i = 0; i < second.entries.size(); ++i) {
         const bool isPiece = i < pieces.size();
         const std::string& kind = isPiece ? pieces[i].name : std::string("ring");

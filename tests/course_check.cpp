@@ -2,12 +2,15 @@
 //
 //   course_check FILE [--pieces N] [--rings N] [--complete]
 //
-// prints "pieces P rings R besttime B" and exits 0 when the file could be
+// prints "pieces P rings R besttime B", then the author time and the medal
+// times ("author 21.02 s, gold 23 s, silver 26 s, bronze 32 s" or "author
+// none"), and exits 0 when the file could be
 // read, every entry was usable, the best time is a positive finite number and
 // the counts match the ones asked for. --complete also demands the file be
 // exactly what the game writes for that level (header, one line per entry,
 // the best time last), which a half-written file never is.
 #include "core/course/CourseFile.h"
+#include "core/course/Medals.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -63,6 +66,7 @@ int main(int argc, char** argv) {
     }
     std::cout << "pieces " << pieces.size() << " rings " << rings.size() << " besttime " << course.bestTime
               << "\n";
+    std::cout << tovi::medalTimesLine(course.authorTime) << "\n";
 
     int status = 0;
     auto trouble = [&status](const std::string& what) {
@@ -83,7 +87,7 @@ int main(int argc, char** argv) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
-        if (text.str() != tovi::formatCourse(pieces, rings, course.bestTime))
+        if (text.str() != tovi::formatCourse(pieces, rings, course.bestTime, course.name, course.authorTime))
             trouble("the file is not a complete course as the game writes it");
     }
     return status;

@@ -111,7 +111,7 @@ int playCourse(const std::string& root, const std::string& path, bool trace) {
                         ball.z, static_cast<double>(speed), static_cast<int>(key));
         };
     hooks.runDone = [&](int style, const tovi::BotRun& run) {
-        std::printf("%-15s %s after %6.2f s, %zu of %zu rings%s%s\n", tovi::kPlayStyles[style].name,
+        std::printf("%-15s %s after %7.3f s, %zu of %zu rings%s%s\n", tovi::kPlayStyles[style].name,
                     run.finished ? "finished" : "FAILED", run.seconds, run.passed, course.rings.size(),
                     run.reason.empty() ? "" : ": ", run.reason.c_str());
         if (!run.finished)

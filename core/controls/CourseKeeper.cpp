@@ -114,7 +114,7 @@ void CourseKeeper::levelContents(std::vector<CoursePiece>& pieces,
 bool CourseKeeper::saveTrack(std::string path, CourseStore::Saver saver) {
     levelContents(savePieces, saveRings);
     std::string told;
-    const bool saved = courseStore.save(path, savePieces, saveRings, bestTime, saver, std::cout, &told);
+    const bool saved = courseStore.save(path, savePieces, saveRings, bestTime, std::nullopt, saver, std::cout, &told);
     if (!told.empty())
         notice.show(told, window->time());
     return saved;

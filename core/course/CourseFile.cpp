@@ -2,6 +2,7 @@
 
 #include "core/course/CourseFileInternal.h"
 #include "core/course/CourseNames.h"
+#include "core/course/Medals.h"
 #include "core/system/FileBytes.h"
 
 #include <cctype>
@@ -135,6 +136,8 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
         } else if (word.compare(0, 5, kCourseNameWord) == 0) {
             if (!parseCourseNameWord(word, out.name))
                 log << "Skipping a course name that is not one in " << sourceName << "\n";
+        } else if (isAuthorWord(word)) {
+            out.authorTime = parseAuthorWord(word, sourceName, log);
         }
         // Any other word is skipped on its own.
     }
@@ -156,7 +159,7 @@ bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log)
 }
 
 std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
-                         double bestTime, const std::string& name) {
+                         double bestTime, const std::string& name, std::optional<double> authorTime) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
     auto writeMatrix = [&out](const glm::mat4& m) {
@@ -177,6 +180,8 @@ std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vect
         out << "ring";
         writeMatrix(ring);
     }
+    if (authorTime && validAuthorTime(*authorTime))
+        out << authorWord(*authorTime) << '\n';
     out << "besttime " << bestTime << '\n';
     return out.str();
 }

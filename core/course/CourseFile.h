@@ -4,6 +4,7 @@
 #include <glm/glm.hpp>
 
 #include <cstddef>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,15 +24,19 @@ constexpr std::size_t kMaxCourseEntries = 1000;
 struct CourseData {
     std::vector<CourseEntry> entries; // in file order
     double bestTime = 0.0;            // 0 when the file has none
-    bool truncated = false;           // entries beyond kMaxCourseEntries were left out
-    std::size_t skipped = 0;          // entries and best times left out for a non-finite number
-    std::string name;                 // from the word "name=..." (see CourseNames.h); "" without one
+    // The author time (milliseconds, see Medals.h), when the file has a valid
+    // one: the best time the course's designer finished it in.
+    std::optional<double> authorTime;
+    std::string name;        // from the word "name=..." (see CourseNames.h); "" without one
+    bool truncated = false;  // entries beyond kMaxCourseEntries were left out
+    std::size_t skipped = 0; // entries and best times left out for a non-finite number
 };
 
 // Parses course text. Entries and best times with a non-finite number (nan,
 // inf) are skipped with a message naming sourceName and counted in skipped. Unknown words are ignored one at
 // a time. Only the first kMaxCourseEntries entries are kept (message, truncated set); a best time after them
-// still counts.
+// still counts. An author word that is not a valid author time is ignored with a message (the course then has
+// none; it does not stop saves).
 void parseCourse(const std::string& text, const std::string& sourceName, CourseData& out, std::ostream& log);
 
 // Reads the file; false (with "Impossible to open the file !" and the path on
@@ -43,9 +48,11 @@ struct CoursePiece {
     std::string name;
     glm::mat4 matrix;
 };
-// A course with a name keeps it as its second line.
+// A course with a name keeps it as its second line; the author time, when
+// given, is a line "author=<ms>" before the best time.
 std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
-                         double bestTime, const std::string& name = "");
+                         double bestTime, const std::string& name = "",
+                         std::optional<double> authorTime = std::nullopt);
 
 // Replaces path atomically: a temporary file in the same folder, flushed to
 // disk, then renamed over the old one. On failure the old file is untouched,

@@ -42,9 +42,11 @@ bool CourseStore::adopt(const std::string& path, bool read, const CourseData& co
 }
 
 bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
-                                    const std::vector<glm::mat4>& rings, double bestTime) const {
+                                    const std::vector<glm::mat4>& rings, double bestTime,
+                                    std::optional<double> authorTime) const {
     if (!haveWritten || path != writtenPath || !sameBits(bestTime, writtenBestTime) ||
-        pieces.size() != writtenPieces.size() || rings.size() != writtenRings.size())
+        authorTime != writtenAuthorTime || pieces.size() != writtenPieces.size() ||
+        rings.size() != writtenRings.size())
         return false;
     for (std::size_t i = 0; i < pieces.size(); ++i)
         if (pieces[i].name != writtenPieces[i].name || !sameBits(pieces[i].matrix, writtenPieces[i].matrix))
@@ -56,8 +58,8 @@ bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<C
 }
 
 bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& pieces,
-                       const std::vector<glm::mat4>& rings, double bestTime, Saver saver, std::ostream& log,
-                       std::string* notice) {
+                       const std::vector<glm::mat4>& rings, double bestTime, std::optional<double> authorTime,
+                       Saver saver, std::ostream& log, std::string* notice) {
     if (keepFile) {
         if (!toldKeeping) {
             toldKeeping = true;
@@ -69,7 +71,7 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
     }
     // A won race asks every frame, and so does a held Ctrl+S: only a change
     // is written.
-    if (sameAsLastWritten(path, pieces, rings, bestTime))
+    if (sameAsLastWritten(path, pieces, rings, bestTime, authorTime))
         return true;
 
     bool& told = toldFailure[saver == Editor ? 1 : 0];
@@ -80,13 +82,14 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
                 " pieces and rings, more than the " + std::to_string(kMaxCourseEntries) +
                 " a course may have";
     else if (!path.empty() && makeFolderFor(path, &error) &&
-             writeFileAtomically(path, formatCourse(pieces, rings, bestTime), &error)) {
+             writeFileAtomically(path, formatCourse(pieces, rings, bestTime, "", authorTime), &error)) {
         told = false;
         haveWritten = true;
         writtenPath = path;
         writtenPieces = pieces;
         writtenRings = rings;
         writtenBestTime = bestTime;
+        writtenAuthorTime = authorTime;
         return true;
     }
     if (!told) {

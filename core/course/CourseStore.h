@@ -32,8 +32,8 @@ class CourseStore {
     // saver succeeds again. notice (if given) gets a short line for the
     // screen whenever something was told.
     bool save(const std::string& path, const std::vector<CoursePiece>& pieces,
-              const std::vector<glm::mat4>& rings, double bestTime, Saver saver, std::ostream& log,
-              std::string* notice = nullptr);
+              const std::vector<glm::mat4>& rings, double bestTime, std::optional<double> authorTime,
+              Saver saver, std::ostream& log, std::string* notice = nullptr);
 
     bool savingAllowed() const { return !keepFile; }
     // The path of the last load.
@@ -41,7 +41,8 @@ class CourseStore {
 
   private:
     bool sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
-                           const std::vector<glm::mat4>& rings, double bestTime) const;
+                           const std::vector<glm::mat4>& rings, double bestTime,
+                           std::optional<double> authorTime) const;
 
     std::string filePath;
     bool keepFile = false;
@@ -55,6 +56,7 @@ class CourseStore {
     std::vector<CoursePiece> writtenPieces;
     std::vector<glm::mat4> writtenRings;
     double writtenBestTime = 0.0;
+    std::optional<double> writtenAuthorTime;
 };
 
 // Whether a course of entryCount pieces and rings has room for adding more:

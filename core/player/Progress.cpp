@@ -1,7 +1,6 @@
 #include "core/player/Progress.h"
 
 #include "core/course/CourseFile.h"
-#include "core/player/Settings.h"
 #include "core/system/DataPaths.h"
 #include "core/system/FileBytes.h"
 
@@ -203,14 +202,18 @@ bool Progress::save(std::ostream& log) {
     if (filePath.empty() || !saveAllowed)
         return false;
     std::string error;
-    if (makeFolderFor(filePath, &error) && writeFileAtomically(filePath, formatProgress(courses), &error))
+    if (makeFolderFor(filePath, &error) && writeFileAtomically(filePath, formatProgress(courses), &error)) {
+        toldFailure = false;
         return true;
-    log << "Could not save the progress to " << filePath << ": " << error << std::endl;
+    }
+    if (!toldFailure)
+        log << "Could not save the progress to " << filePath << ": " << error << std::endl;
+    toldFailure = true;
     return false;
 }
 
 std::string progressPath() {
-    const std::string folder = playerDataDir();
+    const std::string& folder = dataPaths().playerDir;
     return folder.empty() ? std::string() : folder + "progress.txt";
 }
 

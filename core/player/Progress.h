@@ -11,7 +11,7 @@
 // one line per course: the file name, the best time in whole milliseconds
 // ("-" when never finished), the best medal (none, bronze, silver, gold,
 // author) and the 16 hex digits of the saved layout's fingerprint ("-").
-#include "core/race/Medals.h"
+#include "core/course/Medals.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -63,8 +63,8 @@ class Progress {
     // best medal (gold: bronze, silver and gold).
     int medalsWon(const std::vector<std::string>& files) const;
 
-    // Replaces the file atomically; false with one message on log when it
-    // cannot be written (the game goes on).
+    // Replaces the file atomically; false when it cannot be written (the
+    // game goes on), said on log once until a save succeeds again.
     bool save(std::ostream& log);
     const std::string& path() const { return filePath; }
 
@@ -72,9 +72,10 @@ class Progress {
     std::string filePath;
     std::map<std::string, CourseProgress> courses;
     bool saveAllowed = true; // false when a damaged file could not be set aside
+    bool toldFailure = false;
 };
 
-// playerDataDir() + "progress.txt"; empty when there is nowhere to save.
+// The player's folder (see DataPaths.h) + "progress.txt"; empty when there is nowhere to save.
 std::string progressPath();
 
 } // namespace tovi

@@ -2,7 +2,7 @@
 // The medal lines the screens show, as pieces of text in their colours: a
 // medal is a small disc (the font's code 127) tinted in the medal's colour.
 // No GL here; the frame draws the pieces with the HUD's text.
-#include "core/race/Medals.h"
+#include "core/course/Medals.h"
 
 #include <glm/glm.hpp>
 

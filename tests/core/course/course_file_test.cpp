@@ -110,6 +110,53 @@ TEST(CourseFormat, WritesTheGameLayoutAndReadsItBack) {
     EXPECT_EQ(tovi::formatCourse(again, {back.entries[3].matrix}, back.bestTime), text);
 }
 
+// How every earlier build reads a course: words by "%s", 16 numbers by "%f"
+// after a piece or ring, one after "besttime", anything else skipped.
+std::string readLikeEarlierBuilds(const std::string& text) {
+    std::istringstream in(text);
+    std::ostringstream seen;
+    std::string word;
+    while (in >> word) {
+        const bool entry =
+            word == "ramp" || word == "straight" || word == "left" || word == "right" || word == "ring";
+        if (!entry && word != "besttime")
+            continue;
+        seen << word;
+        for (int i = 0; i < (entry ? 16 : 1); ++i) {
+            float value = 0.0f;
+            in >> value;
+            seen << ' ' << value;
+        }
+        seen << '\n';
+    }
+    return seen.str();
+}
+
+TEST(CourseFormat, TheAuthorTimeTravelsWithTheCourseAndEarlierBuildsPassItOver) {
+    const std::vector<CoursePiece> pieces = {
+        {"ramp", matrixOf({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 3, 60, 2, 1})}};
+    const std::vector<glm::mat4> rings = {matrixOf({2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 0, 1, 58, 2, 1})};
+    const std::string without = tovi::formatCourse(pieces, rings, 24000.0);
+    const std::string with = tovi::formatCourse(pieces, rings, 24000.0, "", 21024.0);
+    EXPECT_NE(with.find("\nauthor=21024\nbesttime 24000\n"), std::string::npos) << with;
+    EXPECT_EQ(readLikeEarlierBuilds(with), readLikeEarlierBuilds(without));
+
+    std::string log;
+    const CourseData back = parse(with, &log);
+    EXPECT_EQ(log, "");
+    EXPECT_EQ(back.authorTime, 21024.0);
+    EXPECT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.bestTime, 24000.0);
+    EXPECT_EQ(parse(without).authorTime, std::nullopt);
+
+    // A bad author time is said, dropped from the next save, and does not
+    // keep the course from being saved over.
+    const CourseData bad = parse("besttime 24000 author=-3\n", &log);
+    EXPECT_NE(log.find("test.track"), std::string::npos);
+    EXPECT_EQ(bad.authorTime, std::nullopt);
+    EXPECT_EQ(bad.skipped, 0u);
+}
+
 TEST(CourseFormat, EmptyLevel) {
     EXPECT_EQ(tovi::formatCourse({}, {}, 45000), "Writing this to a file.\nbesttime 45000\n");
 }

@@ -1,7 +1,7 @@
 // Medal times from an author time, the author-time word, and the player's
 // progress file.
 #include "core/player/Progress.h"
-#include "core/race/Medals.h"
+#include "core/course/Medals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/race/Medals.h"
+#include "core/course/Medals.h"
 
 #include <cmath>
 #include <cstdint>

@@ -6,6 +6,7 @@
 // Without course files it plays every course in Tracks/courses.txt.
 #include "core/course/CourseFile.h"
 #include "core/course/CourseList.h"
+#include "core/course/Medals.h"
 #include "core/editor/CourseCheck.h"
 
 #include <glm/glm.hpp>
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,6 +28,7 @@ struct Course {
     std::vector<tovi::CourseEntry> pieces;
     std::vector<glm::vec3> rings; // ring centres, in course order
     double bestTime = 0.0;
+    std::optional<double> authorTime;
 };
 
 glm::vec3 positionOf(const glm::mat4& m) {
@@ -48,6 +51,7 @@ bool loadCourse(const std::string& path, Course& course) {
             course.pieces.push_back(entry);
     }
     course.bestTime = data.bestTime;
+    course.authorTime = data.authorTime;
     return true;
 }
 
@@ -121,6 +125,12 @@ int playCourse(const std::string& root, const std::string& path, bool trace) {
     };
     std::cout << tovi::verdictLine(tovi::checkCourse(bot, meshes, hooks)) << "\n";
     std::printf("best time shipped with the course: %.2f s\n", course.bestTime / 1000.0);
+    // The medals come from the author time: a shipped course carries one.
+    std::cout << tovi::medalTimesLine(course.authorTime) << "\n";
+    if (!course.authorTime) {
+        std::cout << "the course has no author time (give it the good player's time)\n";
+        ++failures;
+    }
 
     if (pace.finished) {
         // The shipped best time is within reach of a good player, but not

@@ -35,13 +35,15 @@ DROP = 1.0                # a 'v' drops the next piece this much lower
 
 
 class Course:
-    """One course: its file, its name on the start screen, its pieces and the
+    """One course: its file, its name on the start screen, its pieces, the
     best time shipped with it (milliseconds), set just above what the
-    playthrough test's good player reaches. A course made by hand (in the
-    level editor) has no pieces here: it is only listed."""
+    playthrough test's good player reaches, and its author time (the good
+    player's time, whole milliseconds; None: none yet), from which the game
+    takes the medal times. A course made by hand (in the level editor) has no
+    pieces here: it is only listed."""
 
-    def __init__(self, file, name, text, best_time):
-        self.file, self.name, self.text, self.best_time = file, name, text, best_time
+    def __init__(self, file, name, text, best_time, author=None):
+        self.file, self.name, self.text, self.best_time, self.author = file, name, text, best_time, author
 
 
 # The courses, easy to expert, piece by piece. Letters: S straight, R ramp,
@@ -52,19 +54,20 @@ class Course:
 # next piece, DROP lower ('v1.5': 1.5 lower; half units keep the joints).
 COURSES = (
     # A gentle first run: long rows, every ring on the centre line.
-    Course("1.track", "First Roll", "S S R* T T* S R* L L* S R* T T* S R* L L*", 24000),
+    Course("1.track", "First Roll", "S S R* T T* S R* L L* S R* T T* S R* L L*", 24000, author=22833),
     # Ramps fling the ball into hairpin after hairpin; what it carries in is
     # lost against the outer rail.
-    Course("2.track", "Hairpins", "S R T T* L L* R T T* L L* R T T* L L* T T*", 27500),
+    Course("2.track", "Hairpins", "S R T T* L L* R T T* L L* R T T* L L* T T*", 27500, author=26083),
     # Two drops in a row after the first hairpin, then long rows.
-    Course("3.track", "Steps", "S S T T* v S* v1.5 S* L L* S S S T T* R S S L L*", 25500),
+    Course("3.track", "Steps", "S S T T* v S* v1.5 S* L L* S S S T T* R S S L L*", 25500, author=24133),
     # Rings over the rails: the ball has to keep to the outside line of every
     # turn and cross over between them.
-    Course("4.track", "Rail Line", "S S* T T*<< S L*>> L S*>> R T*<< T S*<< S L*>> L S*>> T T*<<", 30000),
+    Course("4.track", "Rail Line", "S S* T T*<< S L*>> L S*>> R T*<< T S*<< S L*>> L S*>> T T*<<", 30000,
+           author=28517),
     # Drops, hairpins and rings over the rails, with a best time only a clean
     # run beats.
     Course("5.track", "Clean Run", "S v1.5 S* T T*<< S v S*<< L L*>> S R*>> T T*<< S*<< L L*>> S*>> T T*<<",
-           27000),
+           27000, author=26617),
 )
 
 # The first course, as the pictures show it.
@@ -240,12 +243,14 @@ def fmt(v):
     return "0" if s == "-0" else s
 
 
-def course_text(pieces, rings, best_time=BEST_TIME):
+def course_text(pieces, rings, best_time=BEST_TIME, author=None):
     lines = ["Writing this to a file."]
     for kind, origin, r, _q in pieces:
         lines.append(kind + " " + " ".join(fmt(v) for v in matrix(origin, r)))
     for m, _centre, _ball in rings:
         lines.append("ring " + " ".join(fmt(v) for v in m))
+    if author is not None:
+        lines.append("author=%d" % author)
     lines.append("besttime %s" % fmt(best_time))
     return "\n".join(lines) + "\n"
 
@@ -268,7 +273,7 @@ def outputs(courses=COURSES):
         problems = check(pieces, rings, landings(c.text))
         if problems:
             raise ValueError("\n".join("course %d (%s): %s" % (number, c.name, p) for p in problems))
-        out.append((c.file, course_text(pieces, rings, c.best_time)))
+        out.append((c.file, course_text(pieces, rings, c.best_time, c.author)))
     out.append(("courses.txt", names_text(courses)))
     return out
 

@@ -346,3 +346,25 @@ TEST(CourseSaving, InstalledCourseIsSavedToThePlayersFolderOnly) {
 }
 
 } // namespace
+
+// The author time belongs to the layout it was set on: a won race keeps it in
+// the file, a moved piece leaves the saved course without one.
+TEST(AuthorTime, KeptThroughAWinDroppedWithAChangedLayout) {
+    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 50 0 1\nauthor=21024\nbesttime 45000\n");
+    h.frame(200);
+    h.tap(key::Enter, 200);
+    h.tap(key::B);
+    h.frame();
+    EXPECT_NE(readText(h.trackPath).find("author=21024\nbesttime"), std::string::npos) << readText(h.trackPath);
+
+    h.tap(key::Enter, 200);
+    h.tap(key::E, 200);
+    h.input.press(key::T);
+    h.tap(key::Kp4);
+    h.input.release(key::T);
+    h.input.press(key::LeftControl);
+    h.tap(key::S);
+    h.input.release(key::LeftControl);
+    h.frame();
+    EXPECT_EQ(readText(h.trackPath).find("author="), std::string::npos) << readText(h.trackPath);
+}

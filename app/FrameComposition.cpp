@@ -2,6 +2,7 @@
 
 #include "core/course/CourseList.h"
 #include "core/frame/FrameRules.h"
+#include "core/race/MedalLines.h"
 #include "core/race/MyCollision.h"
 #include "core/view/ViewFrustum.h"
 #include "render/GL.h"
@@ -35,6 +36,13 @@ void drawHud(TextRenderer& text, const HudState& state) {
         text.printText(line.text.c_str(), static_cast<float>(line.x), static_cast<float>(line.y),
                        static_cast<float>(kHudGlyphSize), line.colour, line.centred);
     }
+}
+
+// Pieces of text in their colours (the medal lines); the list is kept from
+// frame to frame.
+void drawPieces(TextRenderer& text, const std::vector<TextPiece>& pieces) {
+    for (const TextPiece& piece : pieces)
+        text.printText(piece.text.c_str(), piece.x, piece.y, piece.size, piece.colour);
 }
 
 // The small print of this scene frame.
@@ -133,6 +141,12 @@ int drawSceneFrame(const FrameInputs& frame) {
         hud.split = frame.race->ghost.split(hud.raceTime);
         hud.paused = frame.race->paused();
         drawHud(*frame.text, hud);
+        if (hud.raceState == MyCollision::Racing) {
+            static std::vector<TextPiece> medal;
+            medal.clear();
+            raceMedalPieces(frame.raceAuthor, hud.raceTime, medal);
+            drawPieces(*frame.text, medal);
+        }
         drawSmallPrint(*frame.text, frame);
     }
 
@@ -218,6 +232,16 @@ void drawCourseLines(const FrameInputs& frame) {
     for (const std::string& line : lines) {
         frame.text->printText(line.c_str(), y);
         y -= 24;
+    }
+    if (frame.medals != nullptr) {
+        // The medal earned shows on the win and lose screens only.
+        MedalScreen medals = *frame.medals;
+        medals.finished = medals.finished && frame.race != nullptr &&
+                          (frame.race->state == MyCollision::Won || frame.race->state == MyCollision::Lost);
+        static std::vector<TextPiece> pieces;
+        pieces.clear();
+        medalScreenPieces(medals, pieces);
+        drawPieces(*frame.text, pieces);
     }
 }
 

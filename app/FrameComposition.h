@@ -4,6 +4,7 @@
 // buffer, the glow blur and the composition.
 #include <glm/glm.hpp>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ class ViewFrustum;
 
 namespace tovi {
 class CourseList;
+struct MedalScreen;
 class MyCollision;
 class RacePictures;
 class OffscreenBuffer;
@@ -79,6 +81,11 @@ struct FrameInputs {
     // A message for the player, on the HUD and over the pictures; null or
     // empty for none.
     const std::string* notice = nullptr;
+    // The chosen course's medals over the pictures (the medal earned on the
+    // win and lose screens), and the author time whose medals the race clock
+    // shows (none: no medal line).
+    const MedalScreen* medals = nullptr;
+    std::optional<double> raceAuthor;
 };
 
 // Draws one frame into the whole window (clearing it first unless the

@@ -10,6 +10,7 @@
 #include "core/course/CourseList.h"
 #include "core/frame/FrameUpdate.h"
 #include "core/frame/Rotationposition.h"
+#include "core/player/Progress.h"
 #include "core/player/Settings.h"
 #include "core/race/MyCollision.h"
 #include "core/system/DataPaths.h"
@@ -36,6 +37,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -58,6 +60,7 @@ template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&
 // with the last object using it.
 struct GameScene {
     std::unique_ptr<Settings> settings;
+    std::unique_ptr<Progress> progress;
     std::unique_ptr<CourseList> courses;
     std::unique_ptr<GlfwInput> input;
     scene::AssetStore assets;
@@ -102,11 +105,13 @@ struct GameScene {
 std::unique_ptr<GameScene>& theScene = *new std::unique_ptr<GameScene>();
 
 // The first frame: the start screen, drawn as the frame composition draws it.
-void presentStartScreen(GLFWwindow* window, RacePictures& pictures, const GameScene& s, double bestTime) {
+void presentStartScreen(GLFWwindow* window, RacePictures& pictures, const GameScene& s, double bestTime,
+                        const MedalScreen& medals) {
     FrameInputs frame;
     frame.text = s.textRenderer.get();
     frame.courses = s.courses.get();
     frame.bestTime = bestTime;
+    frame.medals = &medals;
     frame.width = screenWidth;
     frame.height = screenHeight;
     drawStartScreen(pictures, frame);
@@ -139,6 +144,7 @@ void setupScene(GLFWwindow* window) {
     // there; else the first. A course is read from the player's saved copy
     // when there is one.
     make(s.settings, settingsPath());
+    make(s.progress, progressPath(), std::cout);
     make(s.courses, "Kobuldo/Tracks/", std::cout, [](const std::string& file) {
         return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
                            playerFileSavePath(dataPaths(), "Tracks/" + file)};
@@ -150,7 +156,17 @@ void setupScene(GLFWwindow* window) {
     auto pictures = std::make_unique<ScreenPictures>(screenWidth, screenHeight);
     textRenderer = make(s.textRenderer);
     textRenderer->setScreenSize(screenWidth, screenHeight);
-    presentStartScreen(window, *pictures, s, CourseKeeper::loadedBestTime(startRead, startCourse));
+    {
+        // The chosen course's medals as set-up read it; the controls keep them
+        // from here on.
+        CourseMedals early(s.progress.get());
+        early.courseLoaded(std::filesystem::path(start.save).filename().string(), startCourse.authorTime, 0);
+        std::vector<std::string> listed;
+        for (const CourseListEntry& course : s.courses->courses())
+            listed.push_back(course.file);
+        presentStartScreen(window, *pictures, s, CourseKeeper::loadedBestTime(startRead, startCourse),
+                           early.screen(0, listed));
+    }
 
     offscreenBuffer = make(s.offscreenBuffer, screenWidth, screenHeight);
 
@@ -189,6 +205,7 @@ void setupScene(GLFWwindow* window) {
     make(s.sound, *s.input, *s.settings, std::cout);
     context.courses = s.courses.get();
     context.settings = s.settings.get();
+    context.progress = s.progress.get();
     context.trackPath = start.save;
     context.trackReadPath = start.read;
     context.startCourse = &startCourse;
@@ -306,6 +323,8 @@ void drawFrame() {
         frame.particleBlending = controls->display.particleBlending;
         frame.showFrameRate = controls->display.showFrameRate;
         frame.bestTime = controls->course.bestTime;
+        frame.medals = &controls->course.medalScreen;
+        frame.raceAuthor = controls->course.raceAuthor;
         frame.notice = &controls->notice.text;
         frame.helpLines = &controls->helpLines();
         frame.showFallMarker = controls->check.showFallMarker;

@@ -38,6 +38,7 @@ void Controls::startFromEnter() {
 }
 
 void Controls::update() {
+    course.followFinish(editing.editMode);
     course.keepWonRace();
 
     const double reading = window->time();
@@ -131,6 +132,8 @@ void Controls::statusLines(std::vector<std::string>& lines) const {
     lines.clear();
     if (editing.editMode)
         appendEditorStatus(editing.editor, lines);
+    if (course.awaitingAuthorTime)
+        lines.push_back("not validated: finish a clean run to set the author time");
     if (!check.line.empty())
         lines.push_back(check.line);
 }

@@ -9,6 +9,7 @@ class LevelFactory;
 class MyCollision;
 class PhysicsWorld;
 class Settings;
+class Progress;
 struct CourseData;
 namespace scene {
 class SceneObject;
@@ -38,6 +39,8 @@ struct ControlsContext {
     // null (then the course above is the only one).
     CourseList* courses = nullptr;
     Settings* settings = nullptr;
+    // The player's best times and medals; null: none kept.
+    Progress* progress = nullptr;
 };
 
 } // namespace tovi

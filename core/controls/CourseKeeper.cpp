@@ -16,7 +16,8 @@ namespace tovi {
 
 CourseKeeper::CourseKeeper(const ControlsContext& c, Editor& editor, Notice& notice)
     : trackPath(c.trackPath), tracks(c.tracks), rings(c.rings), window(c.input), factory(c.factory),
-      physicsWorld(c.physicsWorld), myCollision(c.myCollision), editor(editor), notice(notice) {
+      physicsWorld(c.physicsWorld), myCollision(c.myCollision), editor(editor), notice(notice),
+      courses(c.courses), medals(c.progress) {
     clearLevel();
     // Saves cut short by a kill leave their temporaries behind; clear them.
     if (!trackPath.empty())
@@ -77,6 +78,8 @@ bool CourseKeeper::placeCourse(const std::string& path, bool read, const CourseD
     }
     std::cout << course.bestTime << "\n";
     bestTime = loadedBestTime(true, course);
+    medals.courseLoaded(courseFileName(), course.authorTime, levelFingerprint());
+    refreshMedals();
     return true;
 }
 
@@ -91,7 +94,9 @@ bool CourseKeeper::switchCourse(const std::string& readPath, const std::string& 
     if (!trackPath.empty())
         removeStaleTemporaries(trackPath, std::cout);
     bestTime = 0.0;
+    medals.courseLoaded(courseFileName(), std::nullopt, 0);
     const bool loaded = loadTrack(readPath);
+    refreshMedals();
     if (!loaded)
         bestTime = 10000000.0;
     myCollision->bestTime = bestTime;
@@ -114,7 +119,8 @@ void CourseKeeper::levelContents(std::vector<CoursePiece>& pieces,
 bool CourseKeeper::saveTrack(std::string path, CourseStore::Saver saver) {
     levelContents(savePieces, saveRings);
     std::string told;
-    const bool saved = courseStore.save(path, savePieces, saveRings, bestTime, std::nullopt, saver, std::cout, &told);
+    const bool saved =
+        courseStore.save(path, savePieces, saveRings, bestTime, currentAuthorTime(), saver, std::cout, &told);
     if (!told.empty())
         notice.show(told, window->time());
     return saved;
@@ -133,6 +139,8 @@ void CourseKeeper::startRace() {
         myCollision->ghost.setCourse(levelFingerprint());
     }
     myCollision->startRace();
+    editorDuringRace = false;
+    refreshMedals();
 }
 
 void CourseKeeper::keepWonRace() {

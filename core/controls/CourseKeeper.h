@@ -1,14 +1,17 @@
 #pragma once
 #include "core/course/CourseFile.h"
 #include "core/course/CourseStore.h"
+#include "core/player/CourseMedals.h"
 
 #include <glm/glm.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tovi {
+class CourseList;
 class Editor;
 class InputSource;
 class LevelFactory;
@@ -61,6 +64,21 @@ class CourseKeeper {
     // The editor may have changed the course since the last race start.
     void markEdited() { levelMayHaveChanged = true; }
 
+    // The course's author time, while the level is the layout it was set on
+    // (any change of pieces or rings leaves the course without one).
+    std::optional<double> currentAuthorTime() const;
+    // Each finish once: its medal, the player's progress, the author time.
+    // editMode: the editor is open (a race it was open in does not count).
+    void followFinish(bool editMode);
+    // Ctrl+S in the editor wrote the course: the player's layout.
+    void editorSaved();
+    // What the screens show about the course's medals, and the author time
+    // the race clock's medal follows (none: no medals on this course).
+    MedalScreen medalScreen;
+    std::optional<double> raceAuthor;
+    // The layout is the player's (or being edited) and has no author time.
+    bool awaitingAuthorTime = false;
+
     double bestTime = 0.0;
     std::string trackPath;
     std::vector<scene::SceneObject*>* tracks;
@@ -87,6 +105,19 @@ class CourseKeeper {
     std::vector<CoursePiece> savePieces;
     std::vector<glm::mat4> saveRings;
     bool levelMayHaveChanged = false;
+
+    // The medal figures the screens and the HUD show, brought up to date
+    // after a load, a save, a race start and a finish.
+    void refreshMedals();
+    // A cheap hash of the level's pieces and rings as they are, to notice an
+    // edit in the editor without formatting the course every frame.
+    std::uint64_t levelHash() const;
+    std::string courseFileName() const;
+    CourseList* courses;
+    CourseMedals medals;
+    unsigned seenFinishes = 0;
+    bool editorDuringRace = false;
+    std::uint64_t medalsHash = 0;
 };
 
 } // namespace tovi

@@ -24,9 +24,10 @@ void EditorControls::frame(float dt, const CameraAxes& axes, const std::function
     // Saving. The wobble is drawn only, so what is saved is where the
     // designer put things.
     if (window->keyPressed(key::S) && window->keyPressed(key::LeftControl)) {
-        if (course.saveTrack(course.trackPath, CourseStore::Editor))
+        if (course.saveTrack(course.trackPath, CourseStore::Editor)) {
             editor.say("saved");
-        else if (!course.savingAllowed())
+            course.editorSaved();
+        } else if (!course.savingAllowed())
             editor.say("saving is off: the course file was not loaded whole");
         else
             editor.say("could not save the course (see the console)");

@@ -55,6 +55,8 @@ void MyCollision::update() {
         return;
     if (!rings->empty() && state == Racing && passedRings.size() == rings->size()) {
         const double time = elapsed();
+        finishTime = time;
+        ++finishes;
         if (bestTime > time) {
             bestTime = time;
             state = Won;

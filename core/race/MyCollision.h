@@ -70,6 +70,10 @@ class MyCollision {
     std::unique_ptr<RacePictures> pictures;
     RaceClock clock;
     double bestTime = 10000000.0;
+    // The race time of the last finish (won or lost), and how many races
+    // have finished: the medals look at each finish once.
+    double finishTime = 0.0;
+    unsigned finishes = 0;
     // The best run of the course and the recording of this one.
     RaceGhost ghost;
 };

@@ -1,9 +1,11 @@
 #include "tests/core/Harness.h"
 
 #include "core/input/Keys.h"
+#include "core/player/Progress.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 using namespace tovi;
 using namespace tovi::testing;
@@ -347,17 +349,39 @@ TEST(CourseSaving, InstalledCourseIsSavedToThePlayersFolderOnly) {
 
 } // namespace
 
-// The author time belongs to the layout it was set on: a won race keeps it in
-// the file, a moved piece leaves the saved course without one.
-TEST(AuthorTime, KeptThroughAWinDroppedWithAChangedLayout) {
-    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 50 0 1\nauthor=21024\nbesttime 45000\n");
-    h.frame(200);
-    h.tap(key::Enter, 200);
-    h.tap(key::B);
-    h.frame();
-    EXPECT_NE(readText(h.trackPath).find("author=21024\nbesttime"), std::string::npos) << readText(h.trackPath);
+// The author time's life: a finish on a course the player did not design
+// sets nothing; one on a layout they saved from the editor sets it, a faster
+// one lowers it, a run with the editor open does not count, a won race keeps
+// it in the file and an edit takes it away.
+TEST(AuthorTime, SetByCleanFinishesOnTheDesignersLayoutOnly) {
+    Harness h("straight 1 0 0 0 0 1 0 0 0 0 1 0 0 50 0 1\nring 1 0 0 0 0 1 0 0 0 0 1 0 0 50 0 1\n"
+              "besttime 45000\n",
+              "", false);
+    std::ostringstream log;
+    Progress progress(h.dir.file("progress.txt"), log);
+    ControlsContext context = h.context();
+    context.progress = &progress;
+    h.controls = std::make_unique<Controls>(context);
+    h.ball.modelMatrix = at(0, 50, 0); // on the ring
+    auto finishIn = [&h](double ms, bool inEditor = false) {
+        h.tap(key::Enter, 200);
+        if (inEditor)
+            h.tap(key::E, 200);
+        h.race->update(); // the ring
+        h.frame(ms);
+        h.race->update(); // the finish
+        h.frame(200);
+        if (inEditor)
+            h.tap(key::E, 200);
+    };
+    auto author = [&h] { return h.controls->course.currentAuthorTime(); };
 
-    h.tap(key::Enter, 200);
+    finishIn(30000);
+    EXPECT_EQ(author(), std::nullopt) << "a course the player did not design";
+    ASSERT_NE(progress.find("1.track"), nullptr);
+    EXPECT_NEAR(progress.find("1.track")->best, 30400, 300);
+
+    // Saved from the editor after a change: the player designed this layout.
     h.tap(key::E, 200);
     h.input.press(key::T);
     h.tap(key::Kp4);
@@ -365,6 +389,32 @@ TEST(AuthorTime, KeptThroughAWinDroppedWithAChangedLayout) {
     h.input.press(key::LeftControl);
     h.tap(key::S);
     h.input.release(key::LeftControl);
+    h.tap(key::E, 200);
+    finishIn(40000);
+    ASSERT_TRUE(author());
+    EXPECT_NEAR(*author(), 40400, 300);
+    finishIn(42000);
+    EXPECT_NEAR(*author(), 40400, 300) << "a slower finish";
+    finishIn(20000, true);
+    EXPECT_NEAR(*author(), 40400, 300) << "a run with the editor open";
+    finishIn(35000);
+    EXPECT_NEAR(*author(), 35400, 300);
+    EXPECT_NE(readText(h.trackPath).find("author=35"), std::string::npos) << readText(h.trackPath);
+    EXPECT_EQ(progress.find("1.track")->medal, Medal::Author);
+    EXPECT_EQ(h.controls->course.medalScreen.author, author());
+
+    // An edit: no author time, said in the editor, none in the next save.
+    h.tap(key::E, 200);
+    h.input.press(key::T);
+    h.tap(key::Kp4);
+    h.input.release(key::T);
     h.frame();
+    std::vector<std::string> lines;
+    h.controls->statusLines(lines);
+    EXPECT_EQ(lines.back(), "not validated: finish a clean run to set the author time");
+    EXPECT_EQ(author(), std::nullopt);
+    h.input.press(key::LeftControl);
+    h.tap(key::S);
+    h.input.release(key::LeftControl);
     EXPECT_EQ(readText(h.trackPath).find("author="), std::string::npos) << readText(h.trackPath);
 }

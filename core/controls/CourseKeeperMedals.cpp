@@ -1,0 +1,81 @@
+// The course keeper's side of the medals: each finish once, the figures the
+// screens and the HUD show, and noticing an edit that takes the author time
+// away.
+#include "core/controls/CourseKeeper.h"
+
+#include "core/course/CourseList.h"
+#include "core/mesh/SceneObject.h"
+#include "core/race/MyCollision.h"
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+
+namespace tovi {
+
+std::string CourseKeeper::courseFileName() const {
+    return std::filesystem::path(trackPath).filename().string();
+}
+
+std::optional<double> CourseKeeper::currentAuthorTime() const {
+    return medals.author(levelFingerprint());
+}
+
+std::uint64_t CourseKeeper::levelHash() const {
+    std::uint64_t hash = 14695981039346656037ULL;
+    auto add = [&hash](const glm::mat4& m) {
+        unsigned char bytes[sizeof m];
+        std::memcpy(bytes, &m, sizeof m);
+        for (unsigned char byte : bytes)
+            hash = (hash ^ byte) * 1099511628211ULL;
+    };
+    for (const scene::SceneObject* piece : *tracks)
+        add(piece->modelMatrix);
+    add(glm::mat4(static_cast<float>(tracks->size())));
+    for (const scene::SceneObject* ring : *rings)
+        add(ring->modelMatrix);
+    return hash;
+}
+
+void CourseKeeper::refreshMedals() {
+    const std::uint64_t layout = levelFingerprint();
+    std::vector<std::string> listed;
+    if (courses != nullptr)
+        for (const CourseListEntry& course : courses->courses())
+            listed.push_back(course.file);
+    else
+        listed.push_back(courseFileName());
+    medalScreen = medals.screen(layout, listed);
+    raceAuthor = medalScreen.author;
+    awaitingAuthorTime = !raceAuthor && medals.designedByPlayer(layout);
+    medalsHash = levelHash();
+}
+
+void CourseKeeper::editorSaved() {
+    medals.editorSaved(levelFingerprint(), std::cout);
+    refreshMedals();
+}
+
+void CourseKeeper::followFinish(bool editMode) {
+    if (myCollision == nullptr)
+        return;
+    if (myCollision->state == MyCollision::Racing && editMode)
+        editorDuringRace = true;
+    // An edit in the editor may take the author time away (or an undo bring
+    // it back): look again when the level changed.
+    if (editMode && levelHash() != medalsHash) {
+        refreshMedals();
+        awaitingAuthorTime = awaitingAuthorTime || !raceAuthor;
+    }
+    if (myCollision->finishes == seenFinishes)
+        return;
+    seenFinishes = myCollision->finishes;
+    const CourseMedals::Finish finish =
+        medals.finished(myCollision->finishTime, !editorDuringRace, levelFingerprint(), std::cout);
+    refreshMedals();
+    // A won race saves next; a lost one that set the author time saves here.
+    if (finish.authorSet && myCollision->state != MyCollision::Won)
+        saveTrack(trackPath, CourseStore::WonRace);
+}
+
+} // namespace tovi

@@ -52,7 +52,7 @@ glm::vec3 medalColour(Medal medal) {
 void medalScreenPieces(const MedalScreen& screen, std::vector<TextPiece>& out) {
     constexpr float kLeft = static_cast<float>(kHudLineLeft);
     constexpr float kGlyph = static_cast<float>(kHudGlyphSize);
-    LineWriter times(out, kLeft, 131.0f, kGlyph);
+    LineWriter times(out, kLeft, 243.0f, kGlyph);
     if (screen.author) {
         const MedalTimes t = medalTimes(*screen.author);
         times.disc(Medal::Gold).text(wholeSeconds(t.gold) + " ");
@@ -62,22 +62,23 @@ void medalScreenPieces(const MedalScreen& screen, std::vector<TextPiece>& out) {
     } else {
         times.text("No author time: no medals");
     }
-    LineWriter mine(out, kLeft, 107.0f, kGlyph);
+    LineWriter mine(out, kLeft, 219.0f, kGlyph);
     if (screen.myBest > 0.0)
         mine.text("You " + secondsText(screen.myBest) + " ").disc(screen.myMedal);
     else
         mine.text("You: no finish");
-    mine.text("  Medals " + std::to_string(screen.won) + "/" + std::to_string(screen.total));
+    LineWriter(out, kLeft, 195.0f, kGlyph)
+        .text("Medals " + std::to_string(screen.won) + "/" + std::to_string(screen.total));
     if (!screen.finished)
         return;
     constexpr float kBig = 30.0f;
     const std::string time = secondsText(screen.finishTime) + " s";
     if (screen.earned == Medal::None) {
-        LineWriter(out, kLeft, 160.0f, kBig).text("No medal: " + time);
+        LineWriter(out, kLeft, 272.0f, kBig).text("No medal: " + time);
     } else {
         std::string name = medalName(screen.earned);
         name[0] = static_cast<char>(name[0] - 'a' + 'A');
-        LineWriter(out, kLeft, 160.0f, kBig).disc(screen.earned).text(" " + name + " medal: " + time);
+        LineWriter(out, kLeft, 272.0f, kBig).disc(screen.earned).text(" " + name + " medal: " + time);
     }
 }
 

@@ -39,9 +39,9 @@ struct MedalScreen {
     Medal earned = Medal::None;
 };
 
-// Appends the lines above the course's lines on a picture screen: the medal
-// times, the player's best and medal with the progress line, and after a
-// finish the medal earned (bigger, higher up).
+// Appends the lines above the course's lines on a picture screen, left of
+// the pictures' key panels: the medal times, the player's best and medal,
+// the medals won, and after a finish the medal earned (bigger, on top).
 void medalScreenPieces(const MedalScreen& screen, std::vector<TextPiece>& out);
 
 // In a race, beside the clock: the best medal still to be had (disc and

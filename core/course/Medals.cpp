@@ -113,7 +113,8 @@ std::optional<double> parseAuthorWord(const std::string& word, const std::string
     char* end = nullptr;
     const double value = number.empty() ? 0.0 : std::strtod(begin, &end);
     const bool parsed = !number.empty() && end != begin && *end == '\0';
-    if (parsed && validAuthorTime(value))
+    // Kept in whole milliseconds: 0.4 is no time, 600000.6 is over the limit.
+    if (parsed && validAuthorTime(std::round(value)))
         return std::round(value);
     log << "Ignoring the author time in " << source << " (\"" << word.substr(0, 40)
         << (word.size() > 40 ? "..." : "")

@@ -49,7 +49,7 @@ TEST(Medals, AuthorWordReadsOnlyATimeWithinTenMinutes) {
     EXPECT_EQ(tovi::parseAuthorWord("author=600000", "c.track", log), 600000.0);
     EXPECT_TRUE(log.str().empty());
     for (const char* bad : {"author=", "author=abc", "author=12x", "author=nan", "author=inf", "author=-5",
-                            "author=0", "author=600001", "author=1e400"}) {
+                            "author=0", "author=0.4", "author=600001", "author=1e400"}) {
         std::ostringstream badLog;
         EXPECT_FALSE(tovi::parseAuthorWord(bad, "c.track", badLog)) << bad;
         EXPECT_NE(badLog.str().find("c.track"), std::string::npos) << bad;

@@ -14,6 +14,7 @@
 #include "scene/FallMarker.h"
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
+#include "scene/PieceBatches.h"
 
 #include <glm/gtc/type_ptr.hpp>
 
@@ -77,19 +78,21 @@ void useShadowReceiver(const ShaderProgram& shader, const FrameInputs& frame) {
     setMatrix(id, "V", frame.view);
 }
 
-// The pieces nearest the camera first, so the depth test skips the pixels
-// of farther pieces they cover before shading them. The order lives in
-// buffers kept from frame to frame: no allocation once they have grown.
-const std::vector<scene::SceneObject*>& nearestFirst(const std::vector<scene::SceneObject*>& pieces,
-                                                     const glm::mat4& view) {
+// The pieces that may be seen, nearest the camera first, so the depth test
+// skips the pixels of farther pieces they cover before shading them; `drawn`
+// is how many. The order lives in buffers kept from frame to frame: no
+// allocation once they have grown.
+const std::vector<scene::SceneObject*>& visibleNearestFirst(const std::vector<scene::SceneObject*>& pieces,
+                                                            const FrameInputs& frame, int& drawn) {
     static std::vector<std::pair<float, scene::SceneObject*>> byDistance;
     static std::vector<scene::SceneObject*> ordered;
-    const glm::vec3 eye(glm::inverse(view)[3]);
+    const glm::vec3 eye(glm::inverse(frame.view)[3]);
     byDistance.clear();
-    for (scene::SceneObject* piece : pieces) {
-        const glm::vec3 offset = piece != nullptr ? glm::vec3(piece->modelMatrix[3]) - eye : glm::vec3(0.0f);
-        byDistance.emplace_back(glm::dot(offset, offset), piece);
-    }
+    drawn =
+        drawVisiblePieces(pieces, frame.culling, frame.frustum, [&](std::size_t, scene::SceneObject& piece) {
+            const glm::vec3 offset = glm::vec3(piece.modelMatrix[3]) - eye;
+            byDistance.emplace_back(glm::dot(offset, offset), &piece);
+        });
     std::stable_sort(byDistance.begin(), byDistance.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     ordered.clear();
@@ -118,7 +121,7 @@ int drawSceneFrame(const FrameInputs& frame) {
 
     if (frame.shadowMap != nullptr)
         frame.shadowMap->drawShadowPass(frame.shadowCasters != nullptr ? *frame.shadowCasters : kNone,
-                                        frame.width, frame.height);
+                                        frame.width, frame.height, frame.batches);
 
     if (frame.offscreen != nullptr)
         clearSceneOutputs(frame.offscreen->sceneFramebuffer(), frame.width, frame.height);
@@ -166,24 +169,33 @@ int drawSceneFrame(const FrameInputs& frame) {
                                   [](std::size_t, scene::SceneObject& ring) { ring.draw(); });
     }
 
-    if (frame.pieceShader != nullptr) {
+    const bool withLamps =
+        frame.lamp != nullptr && frame.ringShader != nullptr && frame.lamp->program != nullptr;
+    if (frame.pieceShader != nullptr && frame.batches != nullptr) {
+        int piecesDrawn = 0;
+        const std::vector<scene::SceneObject*>& visible = visibleNearestFirst(pieces, frame, piecesDrawn);
+        useShadowReceiver(frame.batches->pieceProgram(), frame);
+        frame.batches->draw(visible, withLamps ? frame.lamp : nullptr, frame.lampOffset, viewProjection);
+        drawn += piecesDrawn;
+    } else if (frame.pieceShader != nullptr) {
         useShadowReceiver(*frame.pieceShader, frame);
-        drawn += drawVisiblePieces(nearestFirst(pieces, frame.view), frame.culling, frame.frustum,
-                                   [&](std::size_t, scene::SceneObject& piece) {
-                                       piece.draw();
-                                       if (frame.lamp == nullptr || frame.ringShader == nullptr)
-                                           return;
-                                       // The lamp circles 6 above the piece's origin.
-                                       glm::mat4 lamp = piece.drawMatrix();
-                                       lamp[3][0] += frame.lampOffset.x;
-                                       lamp[3][1] += 6.0f;
-                                       lamp[3][2] += frame.lampOffset.y;
-                                       const GLuint id = frame.ringShader->programId;
-                                       glUseProgram(id);
-                                       setMatrix(id, "view_proj", viewProjection);
-                                       setMatrix(id, "model", lamp);
-                                       frame.lamp->draw();
-                                   });
+        int piecesDrawn = 0;
+        for (scene::SceneObject* piece : visibleNearestFirst(pieces, frame, piecesDrawn)) {
+            piece->draw();
+            if (frame.lamp == nullptr || frame.ringShader == nullptr)
+                continue;
+            // The lamp circles 6 above the piece's origin.
+            glm::mat4 lamp = piece->drawMatrix();
+            lamp[3][0] += frame.lampOffset.x;
+            lamp[3][1] += 6.0f;
+            lamp[3][2] += frame.lampOffset.y;
+            const GLuint id = frame.ringShader->programId;
+            glUseProgram(id);
+            setMatrix(id, "view_proj", viewProjection);
+            setMatrix(id, "model", lamp);
+            frame.lamp->draw();
+        }
+        drawn += piecesDrawn;
     }
 
     // The sky after everything solid: it lies just in front of the far plane,

@@ -25,6 +25,7 @@ class SceneObject;
 class Light;
 class ParticleRenderer;
 class FallMarker;
+class PieceBatches;
 } // namespace scene
 
 // Everything a frame draws and how. A missing (null) part is left out.
@@ -39,6 +40,9 @@ struct FrameInputs {
     // ball's shader; null when there is none to show.
     scene::SceneObject* ghost = nullptr;
     scene::Light* lamp = nullptr;
+    // Draws the pieces, their lamps and their shadows a kind at a time; when
+    // null, each piece draws itself (the same picture with more draw calls).
+    scene::PieceBatches* batches = nullptr;
     scene::ParticleRenderer* particles = nullptr;
     ShadowMap* shadowMap = nullptr;
     OffscreenBuffer* offscreen = nullptr;

@@ -29,6 +29,7 @@ TextRenderer* textRenderer = nullptr;
 SkyBox* skyBox = nullptr;
 scene::ParticleRenderer* particleRenderer = nullptr;
 scene::Light* light = nullptr;
+scene::PieceBatches* pieceBatches = nullptr;
 Rotationposition* rotationposition = nullptr;
 
 int culledCount = 0;

@@ -23,6 +23,7 @@ class SceneObject;
 class Pellix;
 class ParticleRenderer;
 class Light;
+class PieceBatches;
 } // namespace scene
 
 // The framebuffer's size in pixels now (the window size asked for until the
@@ -55,6 +56,7 @@ extern TextRenderer* textRenderer;
 extern SkyBox* skyBox;
 extern scene::ParticleRenderer* particleRenderer;
 extern scene::Light* light;
+extern scene::PieceBatches* pieceBatches;
 extern Rotationposition* rotationposition;
 
 // Rings and pieces not drawn in the last scene frame.

@@ -32,6 +32,7 @@
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
 #include "scene/PellixHead.h"
+#include "scene/PieceBatches.h"
 #include "scene/Ring.h"
 #include "scene/Track.h"
 
@@ -89,6 +90,7 @@ struct GameScene {
     std::unique_ptr<ShaderProgram> normalmapShader;
     std::unique_ptr<ShaderProgram> colorShader;
     std::unique_ptr<ShaderProgram> defaultShader;
+    std::unique_ptr<scene::PieceBatches> pieceBatches;
 
     // The shadow pass's casters: the pieces and the ball, refilled each
     // frame into the same storage.
@@ -179,6 +181,7 @@ void setupScene(GLFWwindow* window) {
     lampertPhongShader =
         make(s.lampertPhongShader, "Kobuldo/Shader/lampertPhong.vert", "Kobuldo/Shader/lampertPhong.frag");
     skyBoxShader = make(s.skyBoxShader, "Kobuldo/Shader/SkyBox.vert", "Kobuldo/Shader/SkyBox.frag");
+    pieceBatches = make(s.pieceBatches);
 
     physicsWorld = make(s.physicsWorld);
     physicsWorld->createGround();
@@ -260,6 +263,7 @@ void teardownScene() {
     skyBox = nullptr;
     particleRenderer = nullptr;
     light = nullptr;
+    pieceBatches = nullptr;
     rotationposition = nullptr;
     frustum = nullptr;
 }
@@ -296,6 +300,7 @@ void drawFrame() {
     }
     frame.ball = ball;
     frame.lamp = light;
+    frame.batches = pieceBatches;
     frame.particles = particleRenderer;
     frame.shadowMap = shadowMap;
     frame.offscreen = offscreenBuffer;

@@ -430,6 +430,20 @@ inline void addGridPieces(std::vector<Placed>& items, int count, int rings) {
     }
 }
 
+// The long course's spread: pieces on a 40 x 25 grid over x and z within
+// +-400 at y = 0, kinds and turns cycling as above. From any point of the
+// course only a few dozen lie within the camera's far plane.
+inline void addSpreadPieces(std::vector<Placed>& items, int count) {
+    static const char* kinds[4] = {"ramp", "straight", "left", "right"};
+    for (int i = 0; i < count; ++i) {
+        const float x = -400.0f + 800.0f / 39.0f * static_cast<float>(i % 40);
+        const float z = -400.0f + 800.0f / 24.0f * static_cast<float>((i / 40) % 25);
+        glm::mat4 m = glm::translate(glm::mat4(1.0f), glm::vec3(x, 0.0f, z));
+        m = glm::rotate(m, glm::radians(90.0f * static_cast<float>((i / 4) % 4)), glm::vec3(0, 1, 0));
+        items.push_back({kinds[i % 4], m});
+    }
+}
+
 // The course used until the game data ships one: about the size of a real
 // course (30 pieces, 8 rings).
 inline std::string temporaryCourse() {
@@ -441,9 +455,14 @@ inline std::string temporaryCourse() {
 // The course with `added` generated pieces on the grid (no rings), written
 // before its "besttime" line, so what each added piece costs can be told
 // apart from the course itself.
-inline std::string withAddedPieces(const std::string& course, int added) {
+// With `spread`, the pieces spread as a long course's do (addSpreadPieces)
+// instead of standing in a block under the course.
+inline std::string withAddedPieces(const std::string& course, int added, bool spread = false) {
     std::vector<Placed> extra;
-    addGridPieces(extra, added, 0);
+    if (spread)
+        addSpreadPieces(extra, added);
+    else
+        addGridPieces(extra, added, 0);
     std::string pieces = courseText(extra, 0);
     pieces = pieces.substr(pieces.find('\n') + 1);       // without the heading
     pieces = pieces.substr(0, pieces.rfind("besttime")); // and the best time

@@ -9,6 +9,7 @@
 #include "core/frame/Rotationposition.h"
 #include "core/race/MyCollision.h"
 #include "core/system/Clock.h"
+#include "core/view/ViewFrustum.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
 
@@ -31,8 +32,10 @@ inline bool drawFixedFrame(const std::string& path) {
     tovi::ball->modelMatrix = ball;
     tovi::ball->update(0.0f);
     const glm::vec3 at(ball[3]);
-    tovi::viewMatrix = glm::lookAt(at + glm::vec3(4.0f, 8.0f, 1.0f), at + glm::vec3(-6.0f, -4.0f, -1.0f),
-                                   glm::vec3(0.0f, 1.0f, 0.0f));
+    const glm::vec3 eye = at + glm::vec3(4.0f, 8.0f, 1.0f), target = at + glm::vec3(-6.0f, -4.0f, -1.0f);
+    tovi::viewMatrix = glm::lookAt(eye, target, glm::vec3(0.0f, 1.0f, 0.0f));
+    // What is out of sight is judged from the same camera.
+    frustum->setCamDef(eye, target, glm::vec3(0.0f, 1.0f, 0.0f));
     tovi::projectionMatrix = glm::perspective(glm::radians(45.0f), 1000.0f / 780.0f, 0.1f, 100.0f);
     tovi::rotationposition->offsetX = 2.5f;
     tovi::rotationposition->offsetZ = -3.1f;

@@ -9,7 +9,7 @@
 // bench_race start this program in a private run folder and read what it
 // writes into the result file.
 //
-//   bench_game --out FILE [--launched-at NS] [--race SECONDS] [--blur FRAG]
+//   bench_game --out FILE [--launched-at NS] [--race SECONDS] [--fly 1] [--blur FRAG]
 //              [--pieces FRAG] [--passes SECONDS] [--picture PNG]
 //              [-- game arguments]
 //
@@ -29,7 +29,9 @@
 // FRAG. --passes (after --race) then spends SECONDS in all drawing one frozen
 // race frame with each part of the scene left out in turn (the frame
 // composition skips a part whose object is missing), which shows what each
-// part costs. --picture draws the fixed race frame of FramePicture.h
+// part costs. --fly 1 (with --race) measures the level editor instead: edit
+// mode on, its camera flying a fixed path (kFlight below) while the race runs
+// on underneath. --picture draws the fixed race frame of FramePicture.h
 // instead of a race, saves it as PNG and stops.
 #include "BenchSupport.h"
 #include "FixedFrame.h"
@@ -50,12 +52,14 @@
 #include "scene/Light.h"
 #include "scene/ParticleRenderer.h"
 #include "scene/Pellix.h"
+#include "scene/PieceBatches.h"
 #include "scene/Track.h"
 
 #include <GLFW/glfw3.h>
 
 #include <memory>
 
+#include <cmath>
 #include <cstring>
 #include <malloc.h>
 #include <string>
@@ -80,6 +84,7 @@ struct Options {
     double passSeconds = 0;
     std::string picture;         // draw the fixed frame into this PNG and stop
     bool trimAfterSetup = false; // diagnostic: how much of the heap is free after setup
+    bool fly = false;            // the editor's camera on its fixed path instead of the race camera
 };
 Options options;
 
@@ -137,6 +142,25 @@ struct RaceLog {
 };
 RaceLog race;
 long long warmupEnd = 0;
+long long flightStart = 0;
+
+// The editor's flight: a circle of kFlightRadius, kFlightHeight above the
+// ball's start, once round in kFlightLap seconds, looking at the start.
+constexpr float kFlightRadius = 30.0f;
+constexpr float kFlightHeight = 20.0f;
+constexpr double kFlightLap = 10.0;
+
+void placeFlyingCamera(long long now) {
+    const glm::vec3 start(-0.88f, 65.8f, 21.2f);
+    const double turn = 2.0 * 3.14159265358979 * static_cast<double>(now - flightStart) / 1e9 / kFlightLap;
+    const glm::vec3 at = start + glm::vec3(kFlightRadius * static_cast<float>(std::cos(turn)), kFlightHeight,
+                                           kFlightRadius * static_cast<float>(std::sin(turn)));
+    const glm::vec3 look = glm::normalize(start - at);
+    tovi::controls->editing.editMode = true;
+    tovi::controls->camera.position = at;
+    tovi::controls->camera.horizontalAngle = std::atan2(look.x, look.z);
+    tovi::controls->camera.verticalAngle = std::asin(look.y);
+}
 int warmupFrames = 0;
 constexpr int kWarmupFrames = 5;
 
@@ -255,12 +279,15 @@ void measurePasses(GLFWwindow* window) {
 // Shaders a run tries instead of the shipped ones; released before teardown.
 std::unique_ptr<tovi::ShaderProgram> triedBlurShader;
 std::unique_ptr<tovi::ShaderProgram> triedPieceShader;
+std::unique_ptr<tovi::scene::PieceBatches> triedBatches;
 
 // Ends the run: the tried shaders go while the context is current; the
 // main loop leaves before drawing again.
 void finishRun(GLFWwindow* window) {
     triedBlurShader.reset();
     triedPieceShader.reset();
+    triedBatches.reset();
+    tovi::pieceBatches = nullptr;
     glfwSetWindowShouldClose(window, GLFW_TRUE);
 }
 
@@ -279,6 +306,9 @@ bool usePieceShader(const std::string& fragment) {
         if (auto* track = dynamic_cast<tovi::scene::Track*>(piece))
             track->program = program;
     tovi::normalmapShader = program; // the shipped one stays alive in the scene
+    // The pieces are drawn a kind at a time: that program takes the fragment too.
+    triedBatches = std::make_unique<tovi::scene::PieceBatches>(fragment);
+    tovi::pieceBatches = triedBatches.get();
     return true;
 }
 
@@ -334,6 +364,9 @@ void onReadyFrame(GLFWwindow* window) {
     }
     tovi::myCollision->startRace();
     tovi::controls->display.showFrameRate = true;
+    flightStart = now;
+    if (options.fly)
+        placeFlyingCamera(now);
     warmupEnd = now + 1000000000LL;
     measuring = true;
 }
@@ -345,6 +378,8 @@ void onRaceFrame(GLFWwindow* window) {
         tovi::myCollision->startRace();
         ++race.restarts;
     }
+    if (options.fly)
+        placeFlyingCamera(now);
     if (now < warmupEnd || warmupFrames < kWarmupFrames) {
         ++warmupFrames;
         race.phaseStart = race.lastPresent = now;
@@ -430,6 +465,8 @@ int main(int argc, char** argv) {
             options.pieceShader = argv[++i];
         else if (a == "--picture")
             options.picture = argv[++i];
+        else if (a == "--fly")
+            options.fly = std::atoi(argv[++i]) != 0;
         else if (a == "--passes")
             options.passSeconds = std::atof(argv[++i]);
         else {

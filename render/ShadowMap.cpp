@@ -14,41 +14,54 @@ namespace tovi {
 
 ShadowMap::ShadowMap() {
     program = std::make_unique<ShaderProgram>("Kobuldo/Shader/death.vert", "Kobuldo/Shader/death.frag");
+    instancedProgram =
+        std::make_unique<ShaderProgram>("Kobuldo/Shader/death_instanced.vert", "Kobuldo/Shader/death.frag");
+    lightVPLocation = glGetUniformLocation(instancedProgram->programId, "lightVP");
     glUseProgram(program->programId);
 
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
     depthMvpLocation = glGetUniformLocation(program->programId, "depthMVP");
 
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-
-    glGenTextures(1, &depthTextureId);
-    glBindTexture(GL_TEXTURE_2D, depthTextureId);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT32, kSize, kSize, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
-                 nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    framebuffer = makeDepthTarget(depthTextureId, kSize);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
-
-    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, depthTextureId, 0);
-    // Depth only: no colour output to write or read.
-    glDrawBuffer(GL_NONE);
-    glReadBuffer(GL_NONE);
-    // An incomplete map only spoils the shadows; the game runs on.
-    glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    savedFramebuffer = makeDepthTarget(savedTexture, kSavedSize);
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glBindVertexArray(0);
 }
 
+GLuint ShadowMap::makeDepthTarget(GLuint& texture, int size) {
+    GLuint target = 0;
+    glGenFramebuffers(1, &target);
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // 16 bits: over the light's 120 units of depth a step is 0.002 units, a
+    // twentieth of the smallest bias the receivers allow.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT16, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT,
+                 nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, texture, 0);
+    // Depth only: no colour output to write or read.
+    glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
+    // An incomplete map only spoils the shadows; the game runs on.
+    glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    return target;
+}
+
 ShadowMap::~ShadowMap() {
     program.reset();
+    instancedProgram.reset();
     glDeleteFramebuffers(1, &framebuffer);
     glDeleteTextures(1, &depthTextureId);
+    glDeleteFramebuffers(1, &savedFramebuffer);
+    glDeleteTextures(1, &savedTexture);
     glDeleteVertexArrays(1, &vertexArray);
 }
 
@@ -77,10 +90,8 @@ ShadowMap::Area ShadowMap::areaOf(const std::vector<scene::SceneObject*>& caster
         if (caster == nullptr)
             continue;
         const glm::mat4 m = caster->drawMatrix();
-        const float scale = std::max(
-            {glm::length(glm::vec3(m[0])), glm::length(glm::vec3(m[1])), glm::length(glm::vec3(m[2])), 1.0f});
         const glm::vec4 centre = lightVP * m[3];
-        const float r = kPieceCullRadius * scale * clipPerUnit;
+        const float r = cullRadius(m, kPieceCullRadius) * clipPerUnit;
         x0 = std::min(x0, centre.x - r);
         y0 = std::min(y0, centre.y - r);
         x1 = std::max(x1, centre.x + r);
@@ -95,8 +106,41 @@ ShadowMap::Area ShadowMap::areaOf(const std::vector<scene::SceneObject*>& caster
     return {texel(x0), texel(y0), std::min(kSize, texel(x1) + 1), std::min(kSize, texel(y1) + 1)};
 }
 
+namespace {
+
+bool isEmpty(const ShadowMap::Area& a) {
+    return a.x1 <= a.x0 || a.y1 <= a.y0;
+}
+
+ShadowMap::Area unite(const ShadowMap::Area& a, const ShadowMap::Area& b) {
+    if (isEmpty(a))
+        return b;
+    if (isEmpty(b))
+        return a;
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+void scissor(const ShadowMap::Area& a) {
+    glScissor(a.x0, a.y0, a.x1 - a.x0, a.y1 - a.y0);
+}
+
+// Copies the depth of `source` in one framebuffer to (x, y) in another,
+// the scissor test off, and binds `bound` again.
+void copyDepth(GLuint from, const ShadowMap::Area& source, GLuint to, int x, int y, GLuint bound) {
+    glDisable(GL_SCISSOR_TEST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    const int w = source.x1 - source.x0, h = source.y1 - source.y0;
+    glBlitFramebuffer(source.x0, source.y0, source.x1, source.y1, x, y, x + w, y + h, GL_DEPTH_BUFFER_BIT,
+                      GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, bound);
+    glEnable(GL_SCISSOR_TEST);
+}
+
+} // namespace
+
 void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, int viewportWidth,
-                               int viewportHeight) {
+                               int viewportHeight, ShadowInstancer* instancer) {
     glBindVertexArray(vertexArray);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glViewport(0, 0, kSize, kSize);
@@ -104,36 +148,72 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, 
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glUseProgram(program->programId);
 
-    // Clear what the last pass drew and what this one draws, then draw
-    // inside this one's area only, so nothing outside it is ever written.
+    // Only what reaches the light's box can cast into the map. What the
+    // instancer takes (the pieces, which stand still) is the fixed layer;
+    // the rest (the ball) moves.
     const glm::mat4 lightVP = lightProjection() * lightView();
-    const Area area = areaOf(casters, lightVP);
-    const bool drawing = area.x1 > area.x0 && area.y1 > area.y0;
-    Area clear = lastArea;
-    if (drawing && clear.x1 > clear.x0 && clear.y1 > clear.y0)
-        clear = {std::min(clear.x0, area.x0), std::min(clear.y0, area.y0), std::max(clear.x1, area.x1),
-                 std::max(clear.y1, area.y1)};
-    else if (drawing)
-        clear = area;
-    glEnable(GL_SCISSOR_TEST);
-    if (clear.x1 > clear.x0 && clear.y1 > clear.y0) {
-        glScissor(clear.x0, clear.y0, clear.x1 - clear.x0, clear.y1 - clear.y0);
-        glClear(GL_DEPTH_BUFFER_BIT);
+    fixedCasters.clear();
+    movingCasters.clear();
+    for (scene::SceneObject* caster : casters) {
+        if (caster == nullptr)
+            continue;
+        const glm::mat4 m = caster->drawMatrix();
+        if (!sphereInClipBox(lightVP, glm::vec3(m[3]), cullRadius(m, kPieceCullRadius)))
+            continue;
+        if (instancer != nullptr && instancer->take(*caster))
+            fixedCasters.push_back(caster);
+        else
+            movingCasters.push_back(caster);
     }
-    if (drawing) {
-        glScissor(area.x0, area.y0, area.x1 - area.x0, area.y1 - area.y0);
-        for (scene::SceneObject* caster : casters) {
-            if (caster == nullptr)
-                continue;
+
+    // Nothing outside the areas last drawn was ever written since the first,
+    // whole clear: only those are cleared, and each draw is scissored to its
+    // casters' square. The fixed layer is drawn again only when it changed;
+    // otherwise the map is that layer once the moving casters' last square
+    // is put back from the copy kept of it.
+    glEnable(GL_SCISSOR_TEST);
+    const bool redraw =
+        instancer == nullptr || !fixedLayerValid || lightVP != fixedLightVP || instancer->takenChanged();
+    if (redraw) {
+        const Area area = areaOf(fixedCasters, lightVP);
+        const Area clear = unite(unite(fixedArea, movingArea), area);
+        if (!isEmpty(clear)) {
+            scissor(clear);
+            glClear(GL_DEPTH_BUFFER_BIT);
+        }
+        if (instancer != nullptr) {
+            scissor(area);
+            glUseProgram(instancedProgram->programId);
+            glUniformMatrix4fv(lightVPLocation, 1, GL_FALSE, glm::value_ptr(lightVP));
+            instancer->drawTaken();
+        }
+        fixedArea = area;
+        fixedLightVP = lightVP;
+        fixedLayerValid = instancer != nullptr;
+    } else {
+        instancer->keepTaken();
+        if (!isEmpty(movingArea))
+            copyDepth(savedFramebuffer, {0, 0, movingArea.x1 - movingArea.x0, movingArea.y1 - movingArea.y0},
+                      framebuffer, movingArea.x0, movingArea.y0, framebuffer);
+    }
+
+    movingArea = areaOf(movingCasters, lightVP);
+    if (!isEmpty(movingArea)) {
+        if (movingArea.x1 - movingArea.x0 <= kSavedSize && movingArea.y1 - movingArea.y0 <= kSavedSize) {
+            copyDepth(framebuffer, movingArea, savedFramebuffer, 0, 0, framebuffer);
+        } else {
+            fixedLayerValid = false; // too large to put back: draw it all next time
+        }
+        scissor(movingArea);
+        glUseProgram(program->programId);
+        for (scene::SceneObject* caster : movingCasters) {
             const glm::mat4 depthMVP = lightVP * caster->drawMatrix();
             glUniformMatrix4fv(depthMvpLocation, 1, GL_FALSE, glm::value_ptr(depthMVP));
             caster->drawShadow();
         }
     }
     glDisable(GL_SCISSOR_TEST);
-    lastArea = area;
 
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, viewportWidth, viewportHeight);

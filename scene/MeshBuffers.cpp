@@ -96,18 +96,23 @@ void MeshBuffers::upload(const MeshData& mesh, GLuint program, bool withTangents
 
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
-    bindAttribute(program, "position", positionBuffer, 3);
-    bindAttribute(program, "normal", normalBuffer, 3);
-    bindAttribute(program, "uv", uvBuffer, 2);
-    if (withTangents) {
-        bindAttribute(program, "tangent", tangentBuffer, 3);
-        bindAttribute(program, "bitangent", bitangentBuffer, 3);
-    }
+    bindAttributes(program);
     // Made while the vertex array object is bound, so it records the binding.
     elementBuffer = makeBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indices);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void MeshBuffers::bindAttributes(GLuint program) const {
+    bindAttribute(program, "position", positionBuffer, 3);
+    bindAttribute(program, "normal", normalBuffer, 3);
+    bindAttribute(program, "uv", uvBuffer, 2);
+    if (tangentBuffer != 0) {
+        bindAttribute(program, "tangent", tangentBuffer, 3);
+        bindAttribute(program, "bitangent", bitangentBuffer, 3);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elementBuffer);
 }
 
 void MeshBuffers::draw() const {

@@ -48,6 +48,10 @@ class MeshBuffers {
     // program in the vertex array object. Call once.
     void upload(const MeshData& mesh, GLuint program, bool withTangents);
 
+    // Records this mesh's buffers in the bound vertex array object: the
+    // program's attributes by name, as upload does, and the elements.
+    void bindAttributes(GLuint program) const;
+
     // Binds the vertex array object, draws every index as triangles, unbinds.
     void draw() const;
     // Position-only draw for the shadow pass on whatever vertex array object

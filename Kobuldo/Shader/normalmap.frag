@@ -6,11 +6,11 @@ in vec3 worldTangent;
 in vec3 worldBitangent;
 in vec4 shadowCoord;
 in vec3 eyePos;
+flat in vec3 lampWorld; // the piece's lamp
 
 uniform sampler2D DiffuseTextureSampler;
 uniform sampler2D NormalTextureSampler;
 uniform sampler2DShadow shadowMap;
-uniform vec3 lightPosWorld;
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 glowColor;
@@ -55,7 +55,7 @@ void main() {
     vec3 toEye = normalize(eyePos - worldPos);
 
     // the piece's own lamp, circling above it
-    vec3 toLamp = lightPosWorld - worldPos;
+    vec3 toLamp = lampWorld - worldPos;
     float lampDist = length(toLamp);
     toLamp /= lampDist;
     float lampFall = 1.0 / (1.0 + 0.008 * lampDist * lampDist);

@@ -11,6 +11,7 @@ uniform mat4 P;
 uniform mat4 V;
 uniform mat4 M;
 uniform mat4 depthBiasVP;
+uniform vec3 lightPosWorld;
 
 out vec3 worldPos;
 out vec2 texCoord;
@@ -19,6 +20,7 @@ out vec3 worldTangent;
 out vec3 worldBitangent;
 out vec4 shadowCoord;
 out vec3 eyePos;
+flat out vec3 lampWorld;
 
 void main() {
     vec4 world = M * vec4(position, 1.0);
@@ -31,5 +33,6 @@ void main() {
     shadowCoord = depthBiasVP * world;
     // camera position from the rigid view matrix
     eyePos = -transpose(mat3(V)) * V[3].xyz;
+    lampWorld = lightPosWorld;
     gl_Position = P * V * world;
 }

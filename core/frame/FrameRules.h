@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -19,13 +20,41 @@ namespace tovi {
 constexpr float kRingCullRadius = 2.0f;
 constexpr float kPieceCullRadius = 10.0f;
 
-// Whether a sphere may be seen: always without culling (or without a frustum).
-inline bool sphereMayBeSeen(const glm::vec3& centre, float radius, bool culling, const ViewFrustum* frustum) {
-    return !culling || frustum == nullptr || frustum->sphereInFrustum(centre, radius) != ViewFrustum::Outside;
+// The culling sphere of an object: the given radius around its origin,
+// grown with the object's largest scale (never shrunk below the radius).
+inline float cullRadius(const glm::mat4& model, float radius) {
+    return radius * std::max({glm::length(glm::vec3(model[0])), glm::length(glm::vec3(model[1])),
+                              glm::length(glm::vec3(model[2])), 1.0f});
 }
 
-// Calls draw(index, ring) for every ring that is neither passed nor (with
-// culling on) outside the view, in list order. A passed ring is never tested
+// Whether a sphere may be seen. What lies wholly beyond the far plane or
+// behind the camera cannot reach a pixel and is skipped whether culling is
+// on or not; culling (F8) adds the sides of the view. Without a frustum
+// everything may be seen.
+inline bool sphereMayBeSeen(const glm::vec3& centre, float radius, bool culling, const ViewFrustum* frustum) {
+    if (frustum == nullptr)
+        return true;
+    if (!culling)
+        return frustum->sphereWithinDepth(centre, radius);
+    return frustum->sphereInFrustum(centre, radius) != ViewFrustum::Outside;
+}
+
+// Whether a sphere reaches the box an orthographic clipFromWorld (a
+// projection times a rigid view, as the shadow map's light has) maps to
+// -1..1 on every axis: what lies wholly outside casts nothing into the map.
+inline bool sphereInClipBox(const glm::mat4& clipFromWorld, const glm::vec3& centre, float radius) {
+    const glm::vec4 c = clipFromWorld * glm::vec4(centre, 1.0f);
+    for (int axis = 0; axis < 3; ++axis) {
+        const float unitsToClip =
+            glm::length(glm::vec3(clipFromWorld[0][axis], clipFromWorld[1][axis], clipFromWorld[2][axis]));
+        if (std::fabs(c[axis]) > 1.0f + radius * unitsToClip)
+            return false;
+    }
+    return true;
+}
+
+// Calls draw(index, ring) for every ring that is neither passed nor out of
+// sight (sphereMayBeSeen), in list order. A passed ring is never tested
 // against the frustum. Returns how many were drawn.
 template <typename Draw>
 int drawVisibleRings(const std::vector<scene::SceneObject*>& rings, const std::vector<unsigned>& passedRings,
@@ -37,7 +66,8 @@ int drawVisibleRings(const std::vector<scene::SceneObject*>& rings, const std::v
             continue;
         if (std::find(passedRings.begin(), passedRings.end(), static_cast<unsigned>(i)) != passedRings.end())
             continue;
-        if (!sphereMayBeSeen(glm::vec3(ring->modelMatrix[3]), kRingCullRadius, culling, frustum))
+        if (!sphereMayBeSeen(glm::vec3(ring->modelMatrix[3]), cullRadius(ring->modelMatrix, kRingCullRadius),
+                             culling, frustum))
             continue;
         ++drawn;
         draw(i, *ring);
@@ -45,8 +75,8 @@ int drawVisibleRings(const std::vector<scene::SceneObject*>& rings, const std::v
     return drawn;
 }
 
-// Calls draw(index, piece) for every piece that (with culling on) may be
-// seen, in list order. Returns how many were drawn.
+// Calls draw(index, piece) for every piece that may be seen
+// (sphereMayBeSeen), in list order. Returns how many were drawn.
 template <typename Draw>
 int drawVisiblePieces(const std::vector<scene::SceneObject*>& pieces, bool culling,
                       const ViewFrustum* frustum, Draw&& draw) {
@@ -55,7 +85,8 @@ int drawVisiblePieces(const std::vector<scene::SceneObject*>& pieces, bool culli
         scene::SceneObject* piece = pieces[i];
         if (piece == nullptr)
             continue;
-        if (!sphereMayBeSeen(glm::vec3(piece->modelMatrix[3]), kPieceCullRadius, culling, frustum))
+        if (!sphereMayBeSeen(glm::vec3(piece->modelMatrix[3]),
+                             cullRadius(piece->modelMatrix, kPieceCullRadius), culling, frustum))
             continue;
         ++drawn;
         draw(i, *piece);

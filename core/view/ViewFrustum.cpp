@@ -30,6 +30,11 @@ void ViewFrustum::setCamDef(const glm::vec3& eye, const glm::vec3& target, const
     axisY = glm::cross(axisZ, axisX);
 }
 
+bool ViewFrustum::sphereWithinDepth(const glm::vec3& centre, float radius) const {
+    const float z = glm::dot(centre - cameraPosition, -axisZ);
+    return z <= farDistance + radius && z >= nearDistance - radius;
+}
+
 int ViewFrustum::sphereInFrustum(const glm::vec3& centre, float radius) const {
     const glm::vec3 v = centre - cameraPosition;
 

@@ -9,6 +9,10 @@ class ViewFrustum {
     void setCamInternals(float halfAngle, float aspectRatio, float nearDistance, float farDistance);
     void setCamDef(const glm::vec3& eye, const glm::vec3& target, const glm::vec3& up);
     int sphereInFrustum(const glm::vec3& centre, float radius) const;
+    // Only the depth part of that test: false when the sphere lies wholly
+    // beyond the far plane or behind the near one, where nothing of it can
+    // reach a pixel.
+    bool sphereWithinDepth(const glm::vec3& centre, float radius) const;
 
     glm::vec3 axisX{0.0f};
     glm::vec3 axisY{0.0f};

@@ -164,6 +164,29 @@ class RenderTest : public tovi::testing::GlTest {
     }
 };
 
+// The passes and programs of a scene frame, handed to a frame's inputs.
+struct FramePasses {
+    std::unique_ptr<tovi::ShadowMap> shadow = std::make_unique<tovi::ShadowMap>();
+    std::unique_ptr<tovi::OffscreenBuffer> offscreen =
+        std::make_unique<tovi::OffscreenBuffer>(kWidth, kHeight);
+    std::unique_ptr<tovi::ShaderProgram> gauss = program("texture.vert", "gauss.frag");
+    std::unique_ptr<tovi::ShaderProgram> compose = program("texture.vert", "texture.frag");
+    std::unique_ptr<tovi::ShaderProgram> plain = program("default.vert", "default.frag");
+    std::unique_ptr<tovi::ShaderProgram> normalmap = program("normalmap.vert", "normalmap.frag");
+
+    static std::unique_ptr<tovi::ShaderProgram> program(const std::string& vert, const std::string& frag) {
+        return std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/" + vert, "Kobuldo/Shader/" + frag);
+    }
+    void use(tovi::FrameInputs& frame) const {
+        frame.shadowMap = shadow.get();
+        frame.offscreen = offscreen.get();
+        frame.blurShader = gauss.get();
+        frame.composeShader = compose.get();
+        frame.ringShader = plain.get();
+        frame.pieceShader = normalmap.get();
+    }
+};
+
 // One texel of the shadow map's depth.
 inline float depthTexel(GLuint texture, int x, int y) {
     std::vector<float> depth(static_cast<size_t>(tovi::ShadowMap::kSize) * tovi::ShadowMap::kSize);

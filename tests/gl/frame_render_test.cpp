@@ -271,29 +271,14 @@ TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuri
     race.passedRings = {1};
     race.state = tovi::MyCollision::Racing;
 
-    auto shadow = std::make_unique<tovi::ShadowMap>();
-    auto offscreen = std::make_unique<tovi::OffscreenBuffer>(kWidth, kHeight);
-    auto gauss =
-        std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/texture.vert", "Kobuldo/Shader/gauss.frag");
-    auto compose =
-        std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/texture.vert", "Kobuldo/Shader/texture.frag");
-    auto plain =
-        std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/default.vert", "Kobuldo/Shader/default.frag");
-    auto normalmap = std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/normalmap.vert",
-                                                           "Kobuldo/Shader/normalmap.frag");
-    auto phong = std::make_unique<tovi::ShaderProgram>("Kobuldo/Shader/lampertPhong.vert",
-                                                       "Kobuldo/Shader/lampertPhong.frag");
+    const FramePasses passes;
+    auto phong = FramePasses::program("lampertPhong.vert", "lampertPhong.frag");
     // The ball 20 above the origin, so it lies in the light's view.
     tovi::scene::AssetStore assets;
     auto ball = std::make_unique<tovi::scene::Pellix>(glm::translate(glm::mat4(1.0f), glm::vec3(0, 20, 0)),
                                                       phong.get(), assets);
     casters = {&pieceA, &pieceB, ball.get()};
-    frame.shadowMap = shadow.get();
-    frame.offscreen = offscreen.get();
-    frame.blurShader = gauss.get();
-    frame.composeShader = compose.get();
-    frame.ringShader = plain.get();
-    frame.pieceShader = normalmap.get();
+    passes.use(frame);
     frame.ballShader = phong.get();
     frame.ball = ball.get();
 
@@ -311,9 +296,9 @@ TEST_F(RenderTest, DrawFrameShowsPicturesOutsideARaceAndRunsThePassesInOrderDuri
 
     // The ball casts a shadow: above its centre the map holds the depth of
     // its upper surface, a little nearer the light than the centre.
-    const glm::vec4 ballCentre = shadow->depthBiasVP * glm::vec4(0.0f, 20.0f, 0.0f, 1.0f);
+    const glm::vec4 ballCentre = passes.shadow->depthBiasVP * glm::vec4(0.0f, 20.0f, 0.0f, 1.0f);
     const float depth =
-        depthTexel(shadow->depthTexture(), static_cast<int>(ballCentre.x * tovi::ShadowMap::kSize),
+        depthTexel(passes.shadow->depthTexture(), static_cast<int>(ballCentre.x * tovi::ShadowMap::kSize),
                    static_cast<int>(ballCentre.y * tovi::ShadowMap::kSize));
     EXPECT_LT(depth, ballCentre.z);
     EXPECT_GT(depth, ballCentre.z - 0.02f);

@@ -49,31 +49,37 @@ std::vector<std::size_t> drawnRings(const Level& level, const std::vector<unsign
     return drawn;
 }
 
-TEST(FrameCulling, WithoutCullingEveryUnpassedObjectIsDrawnAndOnlyPassedRingsCount) {
+TEST(FrameCulling, WithoutCullingOnlyWhatCannotReachAPixelIsSkipped) {
     Level level;
-    // Two rings and a piece behind the camera: without culling they are drawn all the same.
-    for (float z : {-5.0f, 30.0f, -8.0f, 40.0f, -2.0f})
+    // Rings and pieces off to the side are drawn without culling; behind the
+    // camera or beyond the far plane they are skipped all the same.
+    for (float z : {-5.0f, 30.0f, -8.0f, 40.0f, -2.0f, -103.0f})
         level.add(level.rings, {0.0f, 0.0f, z});
-    for (float z : {-20.0f, 50.0f, -1.0f, 0.0f})
+    for (float z : {-20.0f, 50.0f, -1.0f, 0.0f, -115.0f, -105.0f})
         level.add(level.pieces, {0.0f, 0.0f, z});
+    level.add(level.pieces, {300.0f, 0.0f, -20.0f});
+    // A piece scaled up three times reaches further: its sphere grows with it.
+    level.owned.push_back(std::make_unique<Marker>(glm::vec3(0.0f, 0.0f, -125.0f)));
+    level.owned.back()->modelMatrix = glm::scale(level.owned.back()->modelMatrix, glm::vec3(3.0f));
+    level.pieces.push_back(level.owned.back().get());
     const ViewFrustum frustum = lookingDownMinusZ();
     const std::vector<unsigned> passed = {1, 3};
 
-    for (const ViewFrustum* f : {static_cast<const ViewFrustum*>(nullptr), &frustum}) {
-        int ringsDrawn = 0;
-        EXPECT_EQ(drawnRings(level, passed, false, f, ringsDrawn), (std::vector<std::size_t>{0, 2, 4}));
-        std::vector<std::size_t> piecesSeen;
-        const int piecesDrawn = tovi::drawVisiblePieces(
-            level.pieces, false, f, [&](std::size_t i, SceneObject&) { piecesSeen.push_back(i); });
-        EXPECT_EQ(piecesSeen, (std::vector<std::size_t>{0, 1, 2, 3}));
-        EXPECT_EQ(tovi::culledObjectCount(level.rings.size(), level.pieces.size(), ringsDrawn + piecesDrawn),
-                  static_cast<int>(passed.size()));
-    }
+    int ringsDrawn = 0;
+    EXPECT_EQ(drawnRings(level, passed, false, &frustum, ringsDrawn), (std::vector<std::size_t>{0, 2, 4}));
+    std::vector<std::size_t> piecesSeen;
+    const int piecesDrawn = tovi::drawVisiblePieces(
+        level.pieces, false, &frustum, [&](std::size_t i, SceneObject&) { piecesSeen.push_back(i); });
+    EXPECT_EQ(piecesSeen, (std::vector<std::size_t>{0, 2, 3, 5, 6, 7}));
+    EXPECT_EQ(tovi::culledObjectCount(level.rings.size(), level.pieces.size(), ringsDrawn + piecesDrawn), 5);
+
+    // Without a frustum every unpassed object is drawn.
+    EXPECT_EQ(drawnRings(level, passed, false, nullptr, ringsDrawn).size(), 4u);
 
     // Every ring passed and no pieces: everything counts as culled.
     int none = 0;
-    EXPECT_TRUE(drawnRings(level, {4, 3, 2, 1, 0}, false, nullptr, none).empty());
-    EXPECT_EQ(tovi::culledObjectCount(level.rings.size(), 0, none), 5);
+    EXPECT_TRUE(drawnRings(level, {5, 4, 3, 2, 1, 0}, false, nullptr, none).empty());
+    EXPECT_EQ(tovi::culledObjectCount(level.rings.size(), 0, none), 6);
     // An empty level culls nothing.
     EXPECT_EQ(tovi::culledObjectCount(0, 0, 0), 0);
 }
@@ -101,6 +107,20 @@ TEST(FrameCulling, WithCullingObjectsOutsideTheViewAreSkippedAndCounted) {
     // Culling switched on before any frustum exists draws everything instead of crashing.
     int all = 0;
     EXPECT_EQ(drawnRings(level, {}, true, nullptr, all).size(), 4u);
+}
+
+TEST(FrameCulling, ShadowCastersCountOnlyWhenTheirSphereReachesTheLightsBox) {
+    // A light 120 above the origin looking down on a box of +-50 by 0..120.
+    const glm::mat4 lightVP =
+        glm::ortho(-50.0f, 50.0f, -50.0f, 50.0f, 0.0f, 120.0f) *
+        glm::lookAt(glm::vec3(0.0f, 120.0f, 0.0f), glm::vec3(0.0f), glm::vec3(0.0f, 0.0f, -1.0f));
+    EXPECT_TRUE(tovi::sphereInClipBox(lightVP, {0.0f, 0.0f, 0.0f}, 1.0f));
+    EXPECT_TRUE(tovi::sphereInClipBox(lightVP, {58.0f, 10.0f, 0.0f}, 10.0f));  // overlaps the side
+    EXPECT_FALSE(tovi::sphereInClipBox(lightVP, {61.0f, 10.0f, 0.0f}, 10.0f)); // wholly beside it
+    EXPECT_FALSE(tovi::sphereInClipBox(lightVP, {0.0f, 10.0f, -400.0f}, 10.0f));
+    EXPECT_TRUE(tovi::sphereInClipBox(lightVP, {0.0f, -8.0f, 0.0f}, 10.0f));   // just under the box
+    EXPECT_FALSE(tovi::sphereInClipBox(lightVP, {0.0f, -12.0f, 0.0f}, 10.0f)); // below it
+    EXPECT_FALSE(tovi::sphereInClipBox(lightVP, {0.0f, 131.0f, 0.0f}, 10.0f)); // above the light
 }
 
 TEST(FrameHud, LinesFollowTheRaceStateAndTheFrameRateSwitch) {

@@ -175,7 +175,8 @@ int drawSceneFrame(const FrameInputs& frame) {
         int piecesDrawn = 0;
         const std::vector<scene::SceneObject*>& visible = visibleNearestFirst(pieces, frame, piecesDrawn);
         useShadowReceiver(frame.batches->pieceProgram(), frame);
-        frame.batches->draw(visible, withLamps ? frame.lamp : nullptr, frame.lampOffset, viewProjection);
+        frame.batches->draw(visible, withLamps ? frame.lamp : nullptr, frame.lampOffset, viewProjection,
+                            glm::vec3(glm::inverse(frame.view)[3]));
         drawn += piecesDrawn;
     } else if (frame.pieceShader != nullptr) {
         useShadowReceiver(*frame.pieceShader, frame);

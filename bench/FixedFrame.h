@@ -7,6 +7,7 @@
 #include "app/Globals.h"
 #include "core/controls/Controls.h"
 #include "core/frame/Rotationposition.h"
+#include "core/mesh/SceneObject.h"
 #include "core/race/MyCollision.h"
 #include "core/system/Clock.h"
 #include "core/view/ViewFrustum.h"
@@ -39,6 +40,13 @@ inline bool drawFixedFrame(const std::string& path) {
     tovi::projectionMatrix = glm::perspective(glm::radians(45.0f), 1000.0f / 780.0f, 0.1f, 100.0f);
     tovi::rotationposition->offsetX = 2.5f;
     tovi::rotationposition->offsetZ = -3.1f;
+    // The pieces light themselves from the same offsets (the frame update
+    // hands them on; no update runs here).
+    for (tovi::scene::SceneObject* piece : tovi::tracks)
+        if (auto* track = dynamic_cast<tovi::scene::TrackBase*>(piece)) {
+            track->lightOffsetX = tovi::rotationposition->offsetX;
+            track->lightOffsetZ = tovi::rotationposition->offsetZ;
+        }
     tovi::controls->display.showFrameRate = false;
     tovi::controls->display.frustumCulling = false;
     tovi::scene::ParticleRenderer* particles = tovi::particleRenderer;

@@ -27,7 +27,8 @@
 // 1 % (mean absolute difference). --remake-reference writes that picture anew
 // and stops (only for a change meant to alter the look of a race);
 // --picture-only stops after the comparison; --layouts-only measures only
-// the 1,000-entry layouts against the shipped course. --before TREE measures an older
+// the 1,000-entry layouts against the shipped course (with --before, the
+// older tree's races first). --before TREE measures an older
 // source tree (its bench_game built in TREE/build-bench, as tools/bench.sh
 // --before REV does) in turns with this one and prints both with the targets
 // set against the older one.
@@ -293,15 +294,24 @@ int main(int argc, char** argv) {
     if (remakeReference || pictureOnly)
         return 0;
     std::printf("\n");
-    if (layoutsOnly)
-        return measureLayouts(course, runs, seconds, Build()) ? 0 : 1;
-    RaceFigures f, before;
     Build older;
+    if (!beforeTree.empty()) {
+        older.game = bench::fs::absolute(beforeTree) / "build-bench" / "bench" / "bench_game";
+        older.data = bench::fs::absolute(beforeTree) / "Kobuldo";
+    }
+    if (layoutsOnly) {
+        if (!beforeTree.empty()) {
+            std::printf("(the older tree given to --before)");
+            if (!measureLayouts(course, runs, seconds, older, false))
+                return 1;
+            std::printf("\n(this tree)");
+        }
+        return measureLayouts(course, runs, seconds, Build()) ? 0 : 1;
+    }
+    RaceFigures f, before;
     if (beforeTree.empty()) {
         f = measure(course, runs, seconds, blur, pieces);
     } else {
-        older.game = bench::fs::absolute(beforeTree) / "build-bench" / "bench" / "bench_game";
-        older.data = bench::fs::absolute(beforeTree) / "Kobuldo";
         for (int i = 0; i < runs && f.ok && before.ok; ++i) {
             append(before, measure(course, 1, seconds, blur, pieces, older));
             append(f, measure(course, 1, seconds, blur, pieces));

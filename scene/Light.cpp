@@ -7,7 +7,11 @@ namespace tovi::scene {
 
 Light::Light(const glm::mat4& model, tovi::ShaderProgram* program, AssetStore& assets)
     : SceneObject(model), program(program) {
-    mesh = assets.plainMesh("Kobuldo/Objects/V2/light.obj", program != nullptr ? program->programId : 0);
+    const GLuint id = program != nullptr ? program->programId : 0;
+    mesh = assets.plainMesh(kMesh, id);
+    farMesh = assets.plainMesh(kFarMesh, id);
+    if (farMesh->indexCount() == 0)
+        farMesh = mesh;
     texture = assets.texture(kPicture);
 }
 

@@ -23,6 +23,10 @@ class Light : public SceneObject {
     Light& operator=(const Light&) = delete;
 
     static constexpr const char* kPicture = "Kobuldo/Textures/light.jpg";
+    static constexpr const char* kMesh = "Kobuldo/Objects/V2/light.obj";
+    // The same lamp with a sixth of the triangles, for lamps a few pixels
+    // tall; the full one when that file cannot be used.
+    static constexpr const char* kFarMesh = "Kobuldo/Objects/V2/light-far.obj";
 
     void update(float) override {}
     // Sets "color_texture" only, binds the lamp texture and draws the mesh.
@@ -33,6 +37,7 @@ class Light : public SceneObject {
     tovi::ShaderProgram* program = nullptr;
     std::shared_ptr<const Texture> texture;
     std::shared_ptr<const MeshBuffers> mesh;
+    std::shared_ptr<const MeshBuffers> farMesh;
 };
 
 } // namespace tovi::scene

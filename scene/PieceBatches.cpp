@@ -66,8 +66,9 @@ PieceBatches::~PieceBatches() {
         glDeleteVertexArrays(1, &kind->pieceArray);
         glDeleteVertexArrays(1, &kind->shadowArray);
     }
-    if (lampArray != 0)
-        glDeleteVertexArrays(1, &lampArray);
+    for (LampShape* shape : {&nearLamps, &farLamps})
+        if (shape->array != 0)
+            glDeleteVertexArrays(1, &shape->array);
     for (StreamBuffer* buffer : {&pieceBuffer, &lampBuffer, &shadowBuffer})
         glDeleteBuffers(1, &buffer->id);
 }
@@ -101,12 +102,14 @@ PieceBatches::Kind& PieceBatches::kindOf(const Track& piece) {
     return kind;
 }
 
-void PieceBatches::makeLampArray(const Light& lamp) {
-    if (lampArray == 0)
-        glGenVertexArrays(1, &lampArray);
-    lampMesh = lamp.mesh;
-    glBindVertexArray(lampArray);
-    lampMesh->bindAttributes(lampProgram->programId);
+void PieceBatches::useLampMesh(LampShape& shape, const std::shared_ptr<const MeshBuffers>& mesh) {
+    if (shape.array != 0 && shape.mesh == mesh)
+        return;
+    if (shape.array == 0)
+        glGenVertexArrays(1, &shape.array);
+    shape.mesh = mesh;
+    glBindVertexArray(shape.array);
+    mesh->bindAttributes(lampProgram->programId);
     enableInstanceAttributes(lampModel, -1);
     glBindVertexArray(0);
 }
@@ -123,7 +126,7 @@ void PieceBatches::pointInstances(GLint modelLocation, GLint lampLocation, std::
 }
 
 void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* lamp,
-                        const glm::vec2& lampOffset, const glm::mat4& viewProjection) {
+                        const glm::vec2& lampOffset, const glm::mat4& viewProjection, const glm::vec3& eye) {
     for (Kind* kind : order)
         kind->pieces.clear();
     order.clear();
@@ -165,14 +168,21 @@ void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* la
 
     if (lamp == nullptr || lamp->mesh == nullptr || lamp->texture == nullptr)
         return;
-    if (lampArray == 0 || lampMesh != lamp->mesh)
-        makeLampArray(*lamp);
-    // Each lamp at its piece's draw matrix, moved to circle 6 above it.
+    useLampMesh(nearLamps, lamp->mesh);
+    useLampMesh(farLamps, lamp->farMesh != nullptr ? lamp->farMesh : lamp->mesh);
+    // Each lamp at its piece's draw matrix, moved to circle 6 above it: the
+    // near ones first, then the far ones, in one buffer.
     stagedMatrices.clear();
-    for (const PieceInstance& piece : staged) {
-        glm::mat4 m = piece.model;
-        m[3] += glm::vec4(lampOffset.x, 6.0f, lampOffset.y, 0.0f);
-        stagedMatrices.push_back(m);
+    for (LampShape* shape : {&nearLamps, &farLamps}) {
+        const bool far = shape == &farLamps;
+        const std::size_t before = stagedMatrices.size();
+        for (const PieceInstance& piece : staged) {
+            glm::mat4 m = piece.model;
+            m[3] += glm::vec4(lampOffset.x, 6.0f, lampOffset.y, 0.0f);
+            if ((glm::length(glm::vec3(m[3]) - eye) > kFarLamp) == far)
+                stagedMatrices.push_back(m);
+        }
+        shape->instances = stagedMatrices.size() - before;
     }
     lampBuffer.fill(stagedMatrices.data(), stagedMatrices.size() * sizeof(glm::mat4));
     const GLuint lampId = lampProgram->programId;
@@ -182,9 +192,13 @@ void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* la
     glUniform1i(glGetUniformLocation(lampId, "color_texture"), 0);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, lamp->texture->textureId);
-    glBindVertexArray(lampArray);
-    pointInstances(lampModel, -1, sizeof(glm::mat4), 0);
-    drawInstances(*lampMesh, stagedMatrices.size());
+    offset = 0;
+    for (const LampShape* shape : {&nearLamps, &farLamps}) {
+        glBindVertexArray(shape->array);
+        pointInstances(lampModel, -1, sizeof(glm::mat4), offset);
+        drawInstances(*shape->mesh, shape->instances);
+        offset += shape->instances * sizeof(glm::mat4);
+    }
     glBindVertexArray(0);
 }
 

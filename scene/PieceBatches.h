@@ -50,11 +50,15 @@ class PieceBatches : public ShadowInstancer {
     // Draws the given pieces (track pieces; anything else is passed over),
     // a kind at a time, the kinds in the order of their first piece in the
     // list and each kind's pieces in list order, with the piece program.
-    // Then, when a lamp is given, every piece's lamp in one draw: 6 above
-    // the piece's draw origin, moved by lampOffset on x and z, with
-    // viewProjection.
+    // Then, when a lamp is given, every piece's lamp: 6 above the piece's
+    // draw origin, moved by lampOffset on x and z, with viewProjection; in
+    // one draw for the lamps within kFarLamp of the eye and one, with the
+    // lamp's far mesh, for the rest.
     void draw(const std::vector<SceneObject*>& pieces, const Light* lamp, const glm::vec2& lampOffset,
-              const glm::mat4& viewProjection);
+              const glm::mat4& viewProjection, const glm::vec3& eye);
+
+    // Beyond this distance a lamp is at most a dozen pixels tall.
+    static constexpr float kFarLamp = 25.0f;
 
     // The shadow pass: track pieces are taken, drawn a kind at a time.
     bool take(SceneObject& caster) override;
@@ -88,7 +92,13 @@ class PieceBatches : public ShadowInstancer {
 
     // The kind of a track piece, made at its first sight.
     Kind& kindOf(const Track& piece);
-    void makeLampArray(const Light& lamp);
+    // A lamp mesh with the lamp program's attributes and the instance matrix.
+    struct LampShape {
+        std::shared_ptr<const MeshBuffers> mesh;
+        GLuint array = 0;
+        std::size_t instances = 0; // this frame's
+    };
+    void useLampMesh(LampShape& shape, const std::shared_ptr<const MeshBuffers>& mesh);
     // Points the instance attributes of the bound vertex array at `offset`
     // bytes into the bound array buffer.
     void pointInstances(GLint modelLocation, GLint lampLocation, std::size_t stride,
@@ -101,8 +111,7 @@ class PieceBatches : public ShadowInstancer {
     std::vector<PieceInstance> staged;
     std::vector<glm::mat4> stagedMatrices;
     StreamBuffer pieceBuffer, lampBuffer, shadowBuffer;
-    GLuint lampArray = 0;
-    std::shared_ptr<const MeshBuffers> lampMesh;
+    LampShape nearLamps, farLamps;
     GLint pieceModel = -1, pieceLamp = -1, lampModel = -1;
 };
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the benchmarks in Release and runs them all
 # (the ones that draw under their own Xvfb), printing every figure with its
-# target beside it. Takes a few minutes; nothing in the source tree changes.
+# target beside it (the 1,000-entry races and editor flights against the
+# shipped course, in turns, among them). Takes about twenty minutes; nothing
+# in the source tree changes.
 #   tools/bench.sh                 everything
 #   tools/bench.sh --quick         fewer runs and shorter frame-rate windows
 #   tools/bench.sh --before REV    also builds the game as it was at REV (a copy

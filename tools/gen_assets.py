@@ -30,7 +30,8 @@ def meshes():
             ("ring", gen_meshes.ring, "ring the ball passes through"),
             ("shpere", gen_meshes.ball, "the ball, radius 0.25"),
             ("pellixHead", gen_meshes.head, "the head riding on the ball"),
-            ("light", gen_meshes.lamp, "lamp circling above every piece")):
+            ("light", gen_meshes.lamp, "lamp circling above every piece"),
+            ("light-far", lambda: gen_meshes.lamp(far=True), "lamp, far version")):
         _path, tris = write_obj(builder(), name, "Zentaro " + comment)
         print("%-10s %5d triangles" % (name, tris))
 

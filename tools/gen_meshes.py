@@ -166,15 +166,16 @@ def head():
     return mesh
 
 
-def lamp():
+def lamp(far=False):
     """Small lantern: a glowing glass bulb with a metal cap and foot; the
-    origin is the middle of the bulb."""
+    origin is the middle of the bulb. far: the same lantern with about a
+    sixth of the triangles, for lamps a few pixels tall."""
     mesh = Mesh()
     # glass: left half of light.jpg
-    mesh.extend(uv_sphere(0.16, 20, 12, scale=(1.0, 1.2, 1.0), uv_box=(0.0, 0.0, 0.5, 1.0)))
+    lon, lat, segs, n_major, n_minor = (8, 5, 6, 8, 3) if far else (20, 12, 16, 24, 6)
+    mesh.extend(uv_sphere(0.16, lon, lat, scale=(1.0, 1.2, 1.0), uv_box=(0.0, 0.0, 0.5, 1.0)))
     # cap and foot: metal, right half
     for y0, y1, r0, r1 in ((0.16, 0.26, 0.12, 0.05), (-0.16, -0.23, 0.09, 0.05)):
-        segs = 16
         for i in range(segs):
             a0 = 2.0 * math.pi * i / segs
             a1 = 2.0 * math.pi * (i + 1) / segs
@@ -197,7 +198,6 @@ def lamp():
             mesh.tri(c, p0, p1)
     # a thin hoop around the glass
     hoop = Mesh()
-    n_major, n_minor = 24, 6
     for i in range(n_major):
         for j in range(n_minor):
             quad = []

@@ -41,4 +41,13 @@ bool GlfwInput::gamepad(GamepadState& state) {
     return false;
 }
 
+bool GlfwInput::mouseButton(int button) {
+    return glfwGetMouseButton(window, button == 0 ? GLFW_MOUSE_BUTTON_LEFT : GLFW_MOUSE_BUTTON_RIGHT) ==
+           GLFW_PRESS;
+}
+
+void GlfwInput::showCursor(bool shown) {
+    glfwSetInputMode(window, GLFW_CURSOR, shown ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
+}
+
 } // namespace tovi

@@ -15,6 +15,8 @@ class GlfwInput : public InputSource {
     void setCursorPos(double x, double y) override;
     double time() override;
     bool focused() override;
+    bool mouseButton(int button) override;
+    void showCursor(bool shown) override;
     bool gamepad(GamepadState& state) override;
 
     GLFWwindow* window;

@@ -86,8 +86,12 @@ void Controls::update() {
 
     // Mouse look, only while the window has the focus: elsewhere the cursor
     // cannot be put back and the camera would spin.
-    if (focused)
-        camera.look(focusReturned);
+    // In the editor's cursor mode only while the right button is held, from
+    // where the cursor was when it went down.
+    const bool looks = editing.mouseLooks();
+    if (focused && looks)
+        camera.look(focusReturned || !lookedLastFrame);
+    lookedLastFrame = looks;
     camera.swing(padCommands, dt);
 
     const bool onScreen = !editing.editMode && myCollision->state != MyCollision::Racing;
@@ -110,7 +114,8 @@ void Controls::update() {
             editing.enter();
         }
     }
-    if (debounced(key::C))
+    // Left Control+C is the editor's copy.
+    if (!window->keyPressed(key::LeftControl) && debounced(key::C))
         course.resetBestTime();
     race.push(padCommands);
     check.follow();

@@ -65,6 +65,7 @@ class Controls {
     double lastKeyTime = 0.0;
     // Only losing the focus pauses a race, not never having had it.
     bool hadFocus = false;
+    bool lookedLastFrame = true;
 };
 
 } // namespace tovi

@@ -21,10 +21,26 @@ class EditorControls {
     // One frame in edit mode; axes: the camera's after this frame's turns.
     void frame(float dt, const CameraAxes& axes, const std::function<bool(int)>& debounced);
 
+    // Tab in edit mode: the cursor free for clicking and dragging (the
+    // right button held looks around), or held for mouse look.
+    void toggleCursor();
+    // Whether the mouse looks around this frame.
+    bool mouseLooks() const;
+
     bool editMode = false;
+    bool cursorFree = false;
     Editor editor;
 
   private:
+    // The left button in cursor mode: click, Left Control+click, drag.
+    void mouse();
+    Ray rayUnderCursor() const;
+
+    bool leftDown = false;
+    bool dragArmed = false; // pressed on a selected object
+    bool dragMoved = false; // and moved since
+    double pressX = 0.0, pressY = 0.0;
+    bool copyDown = false, pasteDown = false;
     InputSource* window;
     CameraControl& camera;
     CourseKeeper& course;

@@ -34,7 +34,8 @@ void RaceKeys::pauseKey(const PadCommands& padCommands) {
 void RaceKeys::raceToggles(const std::function<bool(int)>& debounced) {
     if (debounced(key::B))
         race->forceWin();
-    if (pressedNow(*window, key::V, ghostKeyDown))
+    // Left Control+V is the editor's paste.
+    if (!window->keyPressed(key::LeftControl) && pressedNow(*window, key::V, ghostKeyDown))
         race->ghost.toggleShown();
 }
 

@@ -101,7 +101,7 @@ class Editor {
     std::size_t copiedCount() const { return clipboard.size(); }
     // The piece that piece index cuts into, or -1 (kept up to date with the
     // course's changes).
-    int overlapOf(int index);
+    int overlapOf(int index) const;
     // Tints the selection and the pieces that cut into others (on), or
     // takes every tint off.
     void markObjects(bool on);
@@ -112,6 +112,7 @@ class Editor {
     int selectedNumber() const;
     std::size_t entryCount() const;
     std::size_t pieceCount() const { return level.pieces->size(); }
+    const EditorLevel& levelInUse() const { return level; }
     const EditHistory& history() const { return steps; }
     // Goes up with every change to the course.
     unsigned revision() const { return changes; }
@@ -176,8 +177,8 @@ class Editor {
     Drag drag;
     std::vector<ObjectRef> alsoSelected; // besides the first
     std::vector<Copied> clipboard;
-    std::vector<int> overlaps; // per piece, as overlapOf
-    unsigned overlapsAt = ~0u; // the revision they were found at
+    mutable std::vector<int> overlaps; // per piece, as overlapOf
+    mutable unsigned overlapsAt = ~0u; // the revision they were found at
     scene::SceneObject* wobbling = nullptr;
     bool bobUp = false;
     unsigned changes = 0;

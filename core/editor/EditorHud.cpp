@@ -46,7 +46,17 @@ void appendEditorStatus(const Editor& editor, std::vector<std::string>& lines) {
             what += ": " + piece->pieceName;
         lines.push_back(what);
         lines.push_back(placementLine(object->modelMatrix));
+        const int other = editor.ringSelected ? -1 : editor.overlapOf(editor.selectedTrack);
+        if (other >= 0) {
+            std::string line = "cuts into piece " + std::to_string(other + 1);
+            if (const auto* piece = dynamic_cast<const scene::TrackBase*>(
+                    (*editor.levelInUse().pieces)[static_cast<std::size_t>(other)]))
+                line += " (" + piece->pieceName + ")";
+            lines.push_back(line + " (saving still allowed)");
+        }
     }
+    if (editor.selection().size() > 1)
+        lines.push_back(std::to_string(editor.selection().size()) + " objects selected");
     lines.push_back("entries " + std::to_string(editor.entryCount()) + " of " +
                     std::to_string(kMaxCourseEntries));
     if (!editor.message.empty())
@@ -57,6 +67,13 @@ const std::vector<std::string>& editorHelp() {
     static const std::vector<std::string> lines = {
         "EDITOR KEYS",
         "mouse                   look around",
+        "Tab                     free the cursor / look",
+        "left click              select (on nothing: none)",
+        "Left Ctrl + click       add to / take from selection",
+        "left drag               move over the grid",
+        "  with Left Alt         up and down, half units",
+        "right button held       look around (cursor free)",
+        "Left Ctrl + C / V       copy / paste the selection",
         "W A S D, arrows         fly",
         "Space / Left Shift      fly up / down",
         "0                       ring at the camera",

@@ -206,7 +206,7 @@ bool Editor::setPlacement(const glm::vec3& position, float turnDegrees, const gl
     return true;
 }
 
-int Editor::overlapOf(int index) {
+int Editor::overlapOf(int index) const {
     if (overlapsAt != changes || overlaps.size() != level.pieces->size()) {
         overlapsAt = changes;
         overlaps.assign(level.pieces->size(), -1);

@@ -12,6 +12,14 @@ class InputSource {
     virtual bool keyPressed(int key) = 0;
     virtual void cursorPos(double& x, double& y) = 0;
     virtual void setCursorPos(double x, double y) = 0;
+    // Whether a mouse button is held: 0 the left, 1 the right.
+    virtual bool mouseButton(int button) {
+        (void)button;
+        return false;
+    }
+    // Shows the cursor (the editor's cursor mode) or hides and holds it for
+    // mouse look.
+    virtual void showCursor(bool shown) { (void)shown; }
     // Seconds, like glfwGetTime.
     virtual double time() = 0;
     // Whether the window has the input focus; mouse look only works then.

@@ -30,6 +30,10 @@ class ScriptedInput : public InputSource {
         ++recentred;
     }
     double time() override { return seconds; }
+    bool mouseButton(int button) override { return buttons.count(button) != 0; }
+    void showCursor(bool shown) override { cursorShown = shown; }
+    std::set<int> buttons;
+    bool cursorShown = false;
     bool focused() override { return hasFocus; }
     bool gamepad(GamepadState& state) override {
         if (padConnected)

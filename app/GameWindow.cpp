@@ -5,6 +5,7 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace tovi {
@@ -73,6 +74,17 @@ bool GameWindow::keyDown(GLFWwindow* window, int key) {
     return self != nullptr && isKeyCode(key) && self->pressedInPoll.test(static_cast<std::size_t>(key));
 }
 
+bool GameWindow::pressed(int key) const {
+    return isKeyCode(key) && pressedInPoll.test(static_cast<std::size_t>(key));
+}
+
+int GameWindow::firstPressed() const {
+    for (int key = 0; key <= GLFW_KEY_LAST; ++key)
+        if (pressedInPoll.test(static_cast<std::size_t>(key)))
+            return key;
+    return -1;
+}
+
 bool GameWindow::update() {
     if (fullScreenAsked) {
         fullScreenAsked = false;
@@ -91,6 +103,39 @@ bool GameWindow::hidden() const {
 
 void GameWindow::windowSize(int& windowWidth, int& windowHeight) const {
     glfwGetWindowSize(window, &windowWidth, &windowHeight);
+}
+
+bool GameWindow::fullScreen() const {
+    return glfwGetWindowMonitor(window) != nullptr;
+}
+
+void GameWindow::monitorSize(int& monitorWidth, int& monitorHeight) const {
+    monitorWidth = monitorHeight = 0;
+    GLFWmonitor* monitor = glfwGetWindowMonitor(window);
+    if (monitor == nullptr)
+        monitor = glfwGetPrimaryMonitor();
+    if (monitor == nullptr)
+        return;
+    if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {
+        monitorWidth = mode->width;
+        monitorHeight = mode->height;
+    }
+}
+
+void GameWindow::setWindowedSize(int w, int h) {
+    int monitorWidth = 0;
+    int monitorHeight = 0;
+    monitorSize(monitorWidth, monitorHeight);
+    if (monitorWidth > 0 && monitorHeight > 0) {
+        w = std::min(w, monitorWidth);
+        h = std::min(h, monitorHeight);
+    }
+    if (fullScreen()) {
+        savedWidth = w;
+        savedHeight = h;
+        return;
+    }
+    glfwSetWindowSize(window, w, h);
 }
 
 void GameWindow::toggleFullScreen() {

@@ -23,6 +23,10 @@ class GameWindow {
     // poll, in the window a GameWindow is installed on; otherwise whether it
     // is down.
     static bool keyDown(GLFWwindow* window, int key);
+    // Whether the key went down in the last poll, and the lowest key code
+    // that did (-1 for none).
+    bool pressed(int key) const;
+    int firstPressed() const;
 
     // At the top of a frame, after polling events: carries out an F11 asked
     // for since, and says whether the framebuffer's size differs from the
@@ -40,6 +44,12 @@ class GameWindow {
     // Between a window and full screen on the monitor under most of the
     // window; back to the window's place and size from before.
     void toggleFullScreen();
+    bool fullScreen() const;
+    // The window's size, clamped to its monitor's; in full screen the size it
+    // goes back to.
+    void setWindowedSize(int windowWidth, int windowHeight);
+    // The monitor's size the window is (mostly) on; 0 x 0 when unknown.
+    void monitorSize(int& monitorWidth, int& monitorHeight) const;
 
   private:
     static void onFramebufferSize(GLFWwindow* window, int width, int height);

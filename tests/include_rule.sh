@@ -4,7 +4,7 @@
 #   core/     physics/ and itself; no GL, GLEW or GLFW header
 #   render/   core/ and physics/
 #   scene/    render/, core/ and physics/
-#   app/      everything
+#   app/      everything (the only layer with ImGui's panels)
 # Inside core/, a folder reaches only the folders before it in this order:
 #   system media mesh view input course replay race player sound editor controls
 #   frame
@@ -25,7 +25,7 @@ check() { # folder, extended regex of forbidden include targets
     status=1
   fi
 }
-gl='GL/|GLFW/|render/GL\.h'
+gl='GL/|GLFW/|render/GL\.h|imgui|backends/imgui'
 check physics "core/|render/|scene/|app/|$gl"
 check core "render/|scene/|app/|$gl"
 check render "scene/|app/"

@@ -4,7 +4,7 @@
 #   tools/deps.sh --test   also everything the tests need
 set -euo pipefail
 pkgs=(build-essential cmake pkg-config libglfw3-dev libglew-dev libglm-dev libfreeimage-dev libbullet-dev
-      libdeflate-dev libgl1-mesa-dri libopenal-dev libsndfile1-dev dpkg-dev file)
+      libdeflate-dev libgl1-mesa-dri libopenal-dev libsndfile1-dev libimgui-dev fonts-dejavu-core dpkg-dev file)
 if [ "${1:-}" = "--test" ]; then
   pkgs+=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev
         desktop-file-utils appstream python3 python3-numpy python3-pil)

@@ -1,0 +1,187 @@
+#include "app/GameMenus.h"
+
+#include "app/GameWindow.h"
+#include "app/KeyPanels.h"
+#include "app/OptionsPanel.h"
+#include "core/input/Keys.h"
+#include "core/player/Settings.h"
+
+#include <GLFW/glfw3.h>
+
+#include <cmath>
+#include <iostream>
+
+namespace tovi {
+
+namespace {
+// The panels' font: Debian's DejaVu Sans (fonts-dejavu-core).
+constexpr const char* kPanelFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// A stick leaning this far counts as a press of its direction.
+constexpr float kStickPress = 0.6f;
+} // namespace
+
+GameMenus::GameMenus(GLFWwindow* w, GameWindow& gw, Settings& s, PlayerOptions& o, MenuHooks h,
+                     bool sizeGiven)
+    : window(w), gameWindow(gw), settings(s), options(o), hooks(std::move(h)), sizeFromCommandLine(sizeGiven),
+      screen(o), panels(w, kPanelFont) {}
+
+void GameMenus::trackLastDevice(bool keyPressed, const GamepadState* pad) {
+    if (keyPressed)
+        padLast = false;
+    if (pad == nullptr)
+        return;
+    for (bool down : pad->buttons)
+        padLast = padLast || down;
+    for (int axis : {GamepadState::LeftX, GamepadState::LeftY, GamepadState::RightX, GamepadState::RightY})
+        padLast = padLast || std::fabs(pad->axes[static_cast<std::size_t>(axis)]) > kStickPress;
+}
+
+int GameMenus::stepInput(const GamepadState* pad) {
+    int step = 0;
+    if (gameWindow.pressed(GLFW_KEY_LEFT))
+        step = -1;
+    if (gameWindow.pressed(GLFW_KEY_RIGHT))
+        step = 1;
+    if (pad == nullptr)
+        return step;
+    auto went = [&](int button) {
+        const auto b = static_cast<std::size_t>(button);
+        const bool now = pad->buttons[b] && !padHeld[b];
+        return now;
+    };
+    if (went(GamepadState::DpadLeft))
+        step = -1;
+    if (went(GamepadState::DpadRight))
+        step = 1;
+    const float x = pad->axes[GamepadState::LeftX];
+    const bool leaning = std::fabs(x) > kStickPress;
+    if (leaning && !stickHeld)
+        step = x < 0.0f ? -1 : 1;
+    stickHeld = leaning;
+    return step;
+}
+
+bool GameMenus::update(const MenuScene& scene) {
+    GamepadState padState;
+    GLFWgamepadstate raw;
+    const GamepadState* pad = nullptr;
+    if (glfwJoystickIsGamepad(GLFW_JOYSTICK_1) == GLFW_TRUE && glfwGetGamepadState(GLFW_JOYSTICK_1, &raw)) {
+        for (std::size_t a = 0; a < padState.axes.size(); ++a)
+            padState.axes[a] = raw.axes[a];
+        for (std::size_t b = 0; b < padState.buttons.size(); ++b)
+            padState.buttons[b] = raw.buttons[b] == GLFW_PRESS;
+        pad = &padState;
+    }
+    const int key = gameWindow.firstPressed();
+    trackLastDevice(key >= 0, pad);
+    auto padPressed = [&](int button) {
+        const auto b = static_cast<std::size_t>(button);
+        return pad != nullptr && pad->buttons[b] && !padHeld[b];
+    };
+    const bool padBack = padPressed(GamepadState::B);
+    const bool padOptions = padPressed(GamepadState::Y);
+    const int step = screen.isOpen() ? stepInput(pad) : 0;
+    if (pad != nullptr)
+        for (std::size_t b = 0; b < padHeld.size(); ++b)
+            padHeld[b] = pad->buttons[b];
+
+    if (escapeHeld && glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS &&
+        !gameWindow.pressed(GLFW_KEY_ESCAPE))
+        escapeHeld = false;
+    justOpened = false;
+    keyTaken = false;
+    if (!screen.isOpen()) {
+        const bool mayOpen = (scene.onScreen || scene.paused) && !scene.editMode;
+        if (mayOpen && (gameWindow.pressed(GLFW_KEY_O) || padOptions)) {
+            if (!sizeFromCommandLine)
+                options.fullScreen = gameWindow.fullScreen();
+            screen.show();
+            justOpened = true;
+        }
+        return screen.isOpen();
+    }
+
+    if (gameWindow.pressed(GLFW_KEY_ESCAPE) || padBack) {
+        escapeHeld = escapeHeld || gameWindow.pressed(GLFW_KEY_ESCAPE);
+        screen.back();
+    } else if (screen.binding() && key >= 0) {
+        keyTaken = true;
+        if (screen.keyForBinding(key))
+            controlsChanged();
+    }
+    pendingStep = step;
+    return true;
+}
+
+void GameMenus::controlsChanged() {
+    save();
+    if (hooks.controlsChanged)
+        hooks.controlsChanged();
+}
+
+void GameMenus::save() {
+    options.store(settings);
+    // Without a folder for the player's files the choice lasts this run only.
+    if (!settings.path().empty())
+        settings.save(std::cout);
+}
+
+double GameMenus::frameSeconds() const {
+    return options.frameCap > 0 ? 1.0 / options.frameCap : 0.0;
+}
+
+void GameMenus::applyDisplay(bool atStart) {
+    if (!vsyncSet || vsyncOn != options.vsync) {
+        glfwSwapInterval(options.vsync ? 1 : 0);
+        vsyncSet = true;
+        vsyncOn = options.vsync;
+    }
+    // A size given on the command line holds for this run.
+    if (atStart && sizeFromCommandLine)
+        return;
+    if (!atStart || !sizeFromCommandLine)
+        gameWindow.setWindowedSize(options.windowWidth, options.windowHeight);
+    if (gameWindow.fullScreen() != options.fullScreen)
+        gameWindow.toggleFullScreen();
+}
+
+void GameMenus::draw(const MenuScene& scene, int width, int height) {
+    // While a key is awaited, and in the frame it comes, the arrows and
+    // Enter are that key, not moves on the screen.
+    panels.keyboardNavigation(!screen.binding() && !keyTaken);
+    panels.beginFrame(width, height);
+    if (screen.isOpen()) {
+        OptionsView view;
+        if (hooks.readSound)
+            hooks.readSound(view.volume, view.muted);
+        const int volume = view.volume;
+        const bool muted = view.muted;
+        gameWindow.windowSize(view.windowWidth, view.windowHeight);
+        gameWindow.monitorSize(view.monitorWidth, view.monitorHeight);
+        view.padHints = padLast;
+        view.step = pendingStep;
+        view.justOpened = justOpened;
+        const OptionsChanges changes = drawOptionsPanel(screen, view);
+        if (changes.display)
+            applyDisplay(false);
+        if (changes.sound && hooks.setSound && (view.volume != volume || view.muted != muted))
+            hooks.setSound(view.volume, view.muted);
+        if (changes.controls)
+            controlsChanged();
+        else if (changes.display)
+            save();
+    } else if (scene.showHelp) {
+        if (scene.editMode)
+            editorHelpRows(options.keys, rows);
+        else
+            raceHelpRows(options.keys, padLast, rows);
+        drawKeyPanel("help", scene.editMode ? "Editor keys" : "Race keys", rows, PanelPlace::Centre);
+    } else if (scene.onScreen && scene.startScreen) {
+        startPanelRows(options.keys, padLast, rows);
+        drawKeyPanel("start keys", "", rows, PanelPlace::LowerRight);
+    }
+    pendingStep = 0;
+    panels.endFrame();
+}
+
+} // namespace tovi

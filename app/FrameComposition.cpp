@@ -55,11 +55,6 @@ void drawSmallPrint(TextRenderer& text, const FrameInputs& frame) {
             text.printText(lines[i].c_str(), kStatusLeft, statusLineY(i, lines.size(), aboveNotice),
                            kSmallGlyph);
     }
-    if (frame.helpLines != nullptr) {
-        const std::vector<std::string>& lines = *frame.helpLines;
-        for (std::size_t i = 0; i < lines.size(); ++i)
-            text.printText(lines[i].c_str(), kHelpLeft, helpLineY(i), kSmallGlyph);
-    }
 }
 
 // What the ball and the pieces need from the frame: camera, light matrix and

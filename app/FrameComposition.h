@@ -51,9 +51,8 @@ struct FrameInputs {
     // The chosen course, written over the start, win and lose pictures.
     const CourseList* courses = nullptr;
     // The small print: the editor's and the course check's lines (bottom
-    // left, top line first) and the key help.
+    // left, top line first).
     const std::vector<std::string>* statusLines = nullptr;
-    const std::vector<std::string>* helpLines = nullptr;
     // Drawn at fallPoint when showFallMarker is set.
     const scene::FallMarker* fallMarker = nullptr;
     bool showFallMarker = false;

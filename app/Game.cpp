@@ -1,10 +1,16 @@
 #include "app/Game.h"
 
 #include "app/FrameComposition.h"
+#include "app/GameMenus.h"
 #include "app/GameWindow.h"
 #include "app/Globals.h"
 #include "app/LeakCheckSupport.h"
 #include "app/SceneSetup.h"
+#include "core/controls/Controls.h"
+#include "core/input/ModalStack.h"
+#include "core/player/PlayerOptions.h"
+#include "core/player/Settings.h"
+#include "core/race/MyCollision.h"
 #include "core/system/CommandLine.h"
 #include "core/system/DataPaths.h"
 #include "core/system/Pause.h"
@@ -13,10 +19,13 @@
 
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace tovi {
@@ -37,6 +46,15 @@ void printGlfwError(int, const char* description) {
     std::cout << "GLFW: " << (description != nullptr ? description : "unknown error") << std::endl;
 }
 
+void fitToMonitor(int& width, int& height) {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode == nullptr)
+        return;
+    width = std::min(width, mode->width);
+    height = std::min(height, mode->height);
+}
+
 void followWindow(const GameWindow& gameWindow) {
     int windowWidth = 0;
     int windowHeight = 0;
@@ -44,9 +62,25 @@ void followWindow(const GameWindow& gameWindow) {
     resizeScene(gameWindow.framebufferWidth(), gameWindow.framebufferHeight(), windowWidth, windowHeight);
 }
 
+// What the panels over the game need to know of it this frame.
+MenuScene menuScene() {
+    MenuScene scene;
+    if (myCollision == nullptr || controls == nullptr)
+        return scene;
+    const auto state = myCollision->state;
+    scene.editMode = controls->editing.editMode;
+    scene.onScreen = !scene.editMode && (state == MyCollision::StartScreen || state == MyCollision::Won ||
+                                         state == MyCollision::Lost);
+    scene.startScreen = state == MyCollision::StartScreen;
+    scene.paused = myCollision->paused();
+    scene.showHelp = controls->display.showHelp;
+    return scene;
+}
+
 // The scene from set-up to teardown and the frames in between, until the
-// window closes or Escape is pressed.
-void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
+// window closes or Escape is pressed. sizeGiven: the command line chose the
+// window's size for this run.
+void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch, bool sizeGiven) {
     double lastTime = glfwGetTime();
     GameWindow gameWindow(window);
     // Everything is made for the framebuffer, which on a high-density screen
@@ -62,8 +96,17 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
     usePicturePrefetch(nullptr);
     prefetch.reset();
     followWindow(gameWindow);
+    // The options, the key help and the screens' key panels over the scene.
+    MenuHooks hooks;
+    hooks.readSound = sceneSound;
+    hooks.setSound = setSceneSound;
+    hooks.controlsChanged = [] { applyControlOptions(*playerOptions); };
+    auto menus = std::make_unique<GameMenus>(window, gameWindow, *modalStack, *playerSettings, *playerOptions,
+                                             std::move(hooks), sizeGiven);
+    menus->applyDisplay(true);
 
     while (!glfwWindowShouldClose(window)) {
+        const auto frameStart = std::chrono::steady_clock::now();
         gameWindow.pollEvents();
         if (gameWindow.update())
             followWindow(gameWindow);
@@ -77,17 +120,29 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch) {
         double now = glfwGetTime();
         deltaTime = now - lastTime;
         lastTime = now;
-        bool escape = GameWindow::keyDown(window, GLFW_KEY_ESCAPE);
+        // While the options are open they take every key, Escape included;
+        // the game stands still under them.
+        const bool optionsOpen = menus->update(menuScene());
+        const bool escape =
+            modalStack->gameMaySee(GLFW_KEY_ESCAPE, GameWindow::keyDown(window, GLFW_KEY_ESCAPE));
 
-        updateFrame();
+        if (!optionsOpen)
+            updateFrame();
         drawFrame();
+        menus->draw(menuScene(), gameWindow.framebufferWidth(), gameWindow.framebufferHeight());
 
         glfwSwapBuffers(window);
         if (glGetError() != GL_NO_ERROR)
             std::cout << "GL ERROR DETECTED!!!" << std::endl;
         if (escape)
             break;
+        if (menus->frameSeconds() > 0.0)
+            std::this_thread::sleep_until(frameStart + std::chrono::duration<double>(menus->frameSeconds()));
     }
+    // The panels go while the context is current, before the modals they
+    // may still have open.
+    modalStack->clear();
+    menus.reset();
     teardownScene();
 }
 
@@ -115,8 +170,16 @@ int runGame(int argc, char** argv) {
         pauseAndExit(1);
     }
     setDataPaths(paths);
-    screenWidth = args.width;
-    screenHeight = args.height;
+    // The player's settings before the window: its size and mode are kept
+    // there. A size on the command line holds for this run only.
+    Settings settings = loadPlayerSettings(std::cout);
+    PlayerOptions options;
+    options.load(settings, std::cout);
+    playerSettings = &settings;
+    playerOptions = &options;
+    const bool sizeGiven = argc >= 3;
+    screenWidth = sizeGiven ? args.width : options.windowWidth;
+    screenHeight = sizeGiven ? args.height : options.windowHeight;
 
     // Opening the window and its GL context takes a good part of a second on
     // a software renderer, most of it on one core: the pictures set-up reads
@@ -137,6 +200,9 @@ int runGame(int argc, char** argv) {
         pauseAndExit(-1);
     }
     setContextHints();
+    // A kept size larger than the monitor is made to fit it.
+    if (!sizeGiven)
+        fitToMonitor(screenWidth, screenHeight);
 
     // Larger sides crash the X image code inside window creation (32767 x
     // 32767, 2147483647 x 240) and exceed the texture size GL drivers give
@@ -166,7 +232,9 @@ int runGame(int argc, char** argv) {
     while (glGetError() != GL_NO_ERROR) {
     }
 
-    runFrames(window, prefetch);
+    runFrames(window, prefetch, sizeGiven);
+    playerSettings = nullptr;
+    playerOptions = nullptr;
     pinLoadedLibraries();
     glfwTerminate();
     return 0;

@@ -4,6 +4,7 @@
 #include "app/KeyPanels.h"
 #include "app/OptionsPanel.h"
 #include "core/input/Keys.h"
+#include "core/input/ModalStack.h"
 #include "core/player/Settings.h"
 
 #include <GLFW/glfw3.h>
@@ -20,10 +21,10 @@ constexpr const char* kPanelFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.
 constexpr float kStickPress = 0.6f;
 } // namespace
 
-GameMenus::GameMenus(GLFWwindow* w, GameWindow& gw, Settings& s, PlayerOptions& o, MenuHooks h,
+GameMenus::GameMenus(GLFWwindow* w, GameWindow& gw, ModalStack& m, Settings& s, PlayerOptions& o, MenuHooks h,
                      bool sizeGiven)
-    : window(w), gameWindow(gw), settings(s), options(o), hooks(std::move(h)), sizeFromCommandLine(sizeGiven),
-      screen(o), panels(w, kPanelFont) {}
+    : window(w), gameWindow(gw), modals(m), settings(s), options(o), hooks(std::move(h)),
+      sizeFromCommandLine(sizeGiven), screen(o), panels(w, kPanelFont) {}
 
 void GameMenus::trackLastDevice(bool keyPressed, const GamepadState* pad) {
     if (keyPressed)
@@ -72,45 +73,46 @@ bool GameMenus::update(const MenuScene& scene) {
             padState.buttons[b] = raw.buttons[b] == GLFW_PRESS;
         pad = &padState;
     }
-    const int key = gameWindow.firstPressed();
-    trackLastDevice(key >= 0, pad);
-    auto padPressed = [&](int button) {
-        const auto b = static_cast<std::size_t>(button);
-        return pad != nullptr && pad->buttons[b] && !padHeld[b];
-    };
-    const bool padBack = padPressed(GamepadState::B);
-    const bool padOptions = padPressed(GamepadState::Y);
-    const int step = screen.isOpen() ? stepInput(pad) : 0;
+    trackLastDevice(gameWindow.firstPressed() >= 0, pad);
+    std::array<bool, GamepadState::ButtonCount> padWent{};
     if (pad != nullptr)
         for (std::size_t b = 0; b < padHeld.size(); ++b)
-            padHeld[b] = pad->buttons[b];
+            padWent[b] = pad->buttons[b] && !padHeld[b];
+    const int step = screen.isOpen() ? stepInput(pad) : 0;
+    if (pad != nullptr)
+        padHeld = pad->buttons;
 
-    if (escapeHeld && glfwGetKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS &&
-        !gameWindow.pressed(GLFW_KEY_ESCAPE))
-        escapeHeld = false;
     justOpened = false;
     keyTaken = false;
     if (!screen.isOpen()) {
-        const bool mayOpen = (scene.onScreen || scene.paused) && !scene.editMode;
-        if (mayOpen && (gameWindow.pressed(GLFW_KEY_O) || padOptions)) {
+        // Not over another question, nor in the editor.
+        const bool mayOpen = (scene.onScreen || scene.paused) && !scene.editMode && modals.empty();
+        if (mayOpen && (gameWindow.pressed(GLFW_KEY_O) || padWent[GamepadState::Y])) {
             if (!sizeFromCommandLine)
                 options.fullScreen = gameWindow.fullScreen();
             screen.show();
+            ourModal = modals.open(std::make_unique<OptionsModal>(screen, [this] { controlsChanged(); }));
             justOpened = true;
+            // The O (or Y) that opened the screen is not a key for it.
+            return true;
         }
-        return screen.isOpen();
+        return false;
     }
 
-    if (gameWindow.pressed(GLFW_KEY_ESCAPE) || padBack) {
-        escapeHeld = escapeHeld || gameWindow.pressed(GLFW_KEY_ESCAPE);
-        screen.back();
-    } else if (screen.binding() && key >= 0) {
-        keyTaken = true;
-        if (screen.keyForBinding(key))
-            controlsChanged();
+    // Every key and pad button of this poll goes to the options (or to a
+    // question opened over them).
+    if (modals.innermost() == ourModal) {
+        for (int key = 0; key <= GLFW_KEY_LAST; ++key)
+            if (gameWindow.pressed(key)) {
+                keyTaken = keyTaken || screen.binding();
+                modals.keyPressed(key);
+            }
+        for (std::size_t b = 0; b < padWent.size(); ++b)
+            if (padWent[b])
+                modals.padPressed(static_cast<int>(b));
     }
     pendingStep = step;
-    return true;
+    return screen.isOpen();
 }
 
 void GameMenus::controlsChanged() {
@@ -176,9 +178,9 @@ void GameMenus::draw(const MenuScene& scene, int width, int height) {
         else
             raceHelpRows(options.keys, padLast, rows);
         drawKeyPanel("help", scene.editMode ? "Editor keys" : "Race keys", rows, PanelPlace::Centre);
-    } else if (scene.onScreen && scene.startScreen) {
-        startPanelRows(options.keys, padLast, rows);
-        drawKeyPanel("start keys", "", rows, PanelPlace::LowerRight);
+    } else if (scene.onScreen) {
+        screenPanelRows(options.keys, padLast, !scene.startScreen, rows);
+        drawKeyPanel("screen keys", "", rows, PanelPlace::LowerRight);
     }
     pendingStep = 0;
     panels.endFrame();

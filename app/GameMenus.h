@@ -16,6 +16,8 @@ struct GLFWwindow;
 
 namespace tovi {
 class GameWindow;
+class Modal;
+class ModalStack;
 class Settings;
 
 // What the game is showing this frame.
@@ -40,15 +42,12 @@ class GameMenus {
   public:
     // sizeFromCommandLine: the window's size was given for this run; a size
     // chosen in the options is still kept.
-    GameMenus(GLFWwindow* window, GameWindow& gameWindow, Settings& settings, PlayerOptions& options,
-              MenuHooks hooks, bool sizeFromCommandLine);
+    GameMenus(GLFWwindow* window, GameWindow& gameWindow, ModalStack& modals, Settings& settings,
+              PlayerOptions& options, MenuHooks hooks, bool sizeFromCommandLine);
 
     // After polling events, before the frame update: opens, drives and closes
     // the options. True while they are open (the frame update then waits).
     bool update(const MenuScene& scene);
-    // Whether an Escape pressed now may quit the game: not while the options
-    // are open, nor while the Escape that closed them is still held.
-    bool escapeMayQuit() const { return !screen.isOpen() && !escapeHeld; }
     // After the frame is drawn: the panels over it.
     void draw(const MenuScene& scene, int framebufferWidth, int framebufferHeight);
 
@@ -67,6 +66,8 @@ class GameMenus {
 
     GLFWwindow* window;
     GameWindow& gameWindow;
+    ModalStack& modals;
+    const Modal* ourModal = nullptr; // the options on the stack, while open
     Settings& settings;
     PlayerOptions& options;
     MenuHooks hooks;
@@ -76,7 +77,6 @@ class GameMenus {
     bool justOpened = false;
     bool keyTaken = false; // a key pressed this frame went to a binding
     int pendingStep = 0;   // Left / Right for the options drawn this frame
-    bool escapeHeld = false;
     bool padLast = false;
     bool vsyncSet = false;
     bool vsyncOn = false;

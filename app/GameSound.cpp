@@ -9,13 +9,29 @@ namespace tovi {
 GameSound::GameSound(InputSource& in, Settings& s, std::ostream& out)
     : input(in), settings(s), log(out), mixer(mixerFromSettings(s)), device("Kobuldo/Sounds/", out) {}
 
+void GameSound::keep() {
+    // Without a folder for the player's files the choice lasts this run only.
+    if (settings.path().empty())
+        return;
+    storeSoundSettings(mixer, settings);
+    settings.save(log);
+}
+
+void GameSound::setSound(int volume, bool muted) {
+    // A step of the volume ends a mute: the volume first.
+    while (mixer.volume() < volume && mixer.volume() < SoundMixer::kMaxVolume)
+        mixer.volumeUp();
+    while (mixer.volume() > volume && mixer.volume() > 0)
+        mixer.volumeDown();
+    if (mixer.muted() != muted)
+        mixer.toggleMute();
+    keep();
+}
+
 void GameSound::update(const MyCollision& race, const PhysicsWorld& physics, const glm::mat4& view, double dt,
                        bool paused) {
-    // Without a folder for the player's files the choice lasts this run only.
-    if (keys.update(input, mixer) && !settings.path().empty()) {
-        storeSoundSettings(mixer, settings);
-        settings.save(log);
-    }
+    if (keys.update(input, mixer))
+        keep();
 
     SoundFrame frame;
     frame.dt = dt;

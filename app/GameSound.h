@@ -23,7 +23,15 @@ class GameSound {
     void update(const MyCollision& race, const PhysicsWorld& physics, const glm::mat4& view, double dt,
                 bool paused);
 
+    // The volume (0 to 10) and mute as the options show and set them; a
+    // change is kept in the settings.
+    int volume() const { return mixer.volume(); }
+    bool muted() const { return mixer.muted(); }
+    void setSound(int volume, bool muted);
+
   private:
+    void keep();
+
     InputSource& input;
     Settings& settings;
     std::ostream& log;

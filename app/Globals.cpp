@@ -32,6 +32,10 @@ scene::Light* light = nullptr;
 scene::PieceBatches* pieceBatches = nullptr;
 Rotationposition* rotationposition = nullptr;
 
+Settings* playerSettings = nullptr;
+PlayerOptions* playerOptions = nullptr;
+ModalStack* modalStack = nullptr;
+
 int culledCount = 0;
 
 } // namespace tovi

@@ -11,6 +11,9 @@ class ViewFrustum;
 namespace tovi {
 class ShaderProgram;
 class PhysicsWorld;
+class ModalStack;
+class Settings;
+struct PlayerOptions;
 class MyCollision;
 class Controls;
 class ShadowMap;
@@ -58,6 +61,15 @@ extern scene::ParticleRenderer* particleRenderer;
 extern scene::Light* light;
 extern scene::PieceBatches* pieceBatches;
 extern Rotationposition* rotationposition;
+
+// The player's settings file and options: made before the window opens (its
+// size and mode come from them); null until then, and scene setup makes its
+// own settings.
+extern Settings* playerSettings;
+extern PlayerOptions* playerOptions;
+// What takes all input while open (the options, questions), made by scene
+// setup; the controls see the window through it.
+extern ModalStack* modalStack;
 
 // Rings and pieces not drawn in the last scene frame.
 extern int culledCount;

@@ -2,6 +2,7 @@
 
 #include "core/input/KeyNames.h"
 #include "core/player/OptionsScreen.h"
+#include "core/sound/SoundMixer.h"
 
 #include <imgui.h>
 
@@ -200,8 +201,11 @@ OptionsChanges drawOptionsPanel(OptionsScreen& screen, OptionsView& view) {
         view.volume = stepView.volume;
         view.muted = stepView.muted;
         keySection(screen);
-        if (resetSection(screen))
+        if (resetSection(screen)) {
             changes.display = changes.sound = changes.controls = true;
+            view.volume = SoundMixer::kDefaultVolume;
+            view.muted = false;
+        }
         ImGui::Spacing();
         if (!screen.confirmingReset() && !screen.message().empty())
             ImGui::TextWrapped("%s", screen.message().c_str());

@@ -10,6 +10,8 @@
 #include "core/course/CourseList.h"
 #include "core/frame/FrameUpdate.h"
 #include "core/frame/Rotationposition.h"
+#include "core/input/ModalStack.h"
+#include "core/player/PlayerOptions.h"
 #include "core/player/Progress.h"
 #include "core/player/Settings.h"
 #include "core/race/MyCollision.h"
@@ -60,10 +62,15 @@ template <typename T, typename... Args> T* make(std::unique_ptr<T>& owner, Args&
 // the meshes, pictures and collision meshes the objects share; each goes
 // with the last object using it.
 struct GameScene {
-    std::unique_ptr<Settings> settings;
+    // The game's settings (the player's, when the game made them before the
+    // window) and the modals that take the window's input while open.
+    std::unique_ptr<Settings> ownSettings;
+    Settings* settings = nullptr;
+    ModalStack modals;
     std::unique_ptr<Progress> progress;
     std::unique_ptr<CourseList> courses;
-    std::unique_ptr<GlfwInput> input;
+    std::unique_ptr<GlfwInput> window;
+    std::unique_ptr<ModalGate> input;
     scene::AssetStore assets;
     std::unique_ptr<GameSound> sound;
     // Owns the level's pieces and rings.
@@ -145,7 +152,8 @@ void setupScene(GLFWwindow* window) {
     // follow while it stands. The course chosen last time, when it is still
     // there; else the first. A course is read from the player's saved copy
     // when there is one.
-    make(s.settings, settingsPath());
+    s.settings = playerSettings != nullptr ? playerSettings : make(s.ownSettings, settingsPath());
+    modalStack = &s.modals;
     make(s.progress, progressPath(), std::cout);
     make(s.courses, "Kobuldo/Tracks/", std::cout, [](const std::string& file) {
         return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
@@ -194,7 +202,8 @@ void setupScene(GLFWwindow* window) {
         make(s.myCollision, rings, ball, physicsWorld, screenWidth, screenHeight, std::move(pictures));
     shadowMap = make(s.shadowMap);
 
-    make(s.input, window);
+    make(s.window, window);
+    make(s.input, *s.window, s.modals);
     make(s.levelFactory, normalmapShader, defaultShader, physicsWorld, s.assets);
     ControlsContext context;
     context.input = s.input.get();
@@ -207,13 +216,16 @@ void setupScene(GLFWwindow* window) {
     context.screenHeight = screenHeight;
     make(s.sound, *s.input, *s.settings, std::cout);
     context.courses = s.courses.get();
-    context.settings = s.settings.get();
+    context.settings = s.settings;
+    context.keys = playerOptions != nullptr ? &playerOptions->keys : nullptr;
     context.progress = s.progress.get();
     context.trackPath = start.save;
     context.trackReadPath = start.read;
     context.startCourse = &startCourse;
     context.startCourseRead = startRead;
     controls = make(s.controls, context);
+    if (playerOptions != nullptr)
+        applyControlOptions(*playerOptions);
     // The textures take the filters the controls start with.
     s.levelFactory->applyMagnificationFilter(controls->display.nearestMagnification);
     s.levelFactory->applyMinificationFilter(controls->display.nearestMinification);
@@ -249,6 +261,7 @@ void resizeScene(int framebufferWidth, int framebufferHeight, int windowWidth, i
 
 void teardownScene() {
     theScene.reset();
+    modalStack = nullptr;
     tracks.clear();
     rings.clear();
     offscreenBuffer = nullptr;
@@ -277,6 +290,26 @@ void updateFrame() {
     frameUpdate(parts, deltaTime);
     if (theScene != nullptr && theScene->sound != nullptr)
         theScene->sound->update(*myCollision, *physicsWorld, viewMatrix, deltaTime, myCollision->paused());
+}
+
+void sceneSound(int& volume, bool& muted) {
+    if (theScene == nullptr || theScene->sound == nullptr)
+        return;
+    volume = theScene->sound->volume();
+    muted = theScene->sound->muted();
+}
+
+void setSceneSound(int volume, bool muted) {
+    if (theScene != nullptr && theScene->sound != nullptr)
+        theScene->sound->setSound(volume, muted);
+}
+
+void applyControlOptions(const PlayerOptions& options) {
+    if (controls == nullptr)
+        return;
+    controls->camera.mouseSpeed = options.mouseTurn();
+    controls->camera.invertY = options.invertY;
+    controls->race.setPadDeadZone(options.stickDeadZone());
 }
 
 void drawFrame() {
@@ -331,7 +364,6 @@ void drawFrame() {
         frame.medals = &controls->course.medalScreen;
         frame.raceAuthor = controls->course.raceAuthor;
         frame.notice = &controls->notice.text;
-        frame.helpLines = &controls->helpLines();
         frame.showFallMarker = controls->check.showFallMarker;
         frame.fallPoint = controls->check.fallMarker;
         if (theScene != nullptr) {

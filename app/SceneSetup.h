@@ -6,6 +6,7 @@
 struct GLFWwindow;
 
 namespace tovi {
+struct PlayerOptions;
 
 // Creates every long-lived object in the game's order, owned by one scene
 // object; the process-wide references point into it. The start screen is
@@ -23,5 +24,11 @@ void resizeScene(int framebufferWidth, int framebufferHeight, int windowWidth, i
 void teardownScene();
 // The frame update on the process-wide objects.
 void updateFrame();
+
+// The options' way into the scene: the sound's volume (0 to 10) and mute,
+// and the controls' mouse speed, inverted y and pad dead zone.
+void sceneSound(int& volume, bool& muted);
+void setSceneSound(int volume, bool muted);
+void applyControlOptions(const PlayerOptions& options);
 
 } // namespace tovi

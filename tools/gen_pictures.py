@@ -1,5 +1,6 @@
 """The start, win and lose pictures: the real course, ball and rings drawn by
-a small software renderer, with the title and the keys on top."""
+a small software renderer, with the title on top. The keys are not drawn in:
+the game shows them in a panel of its own, as the player has bound them."""
 import math
 import os
 
@@ -301,45 +302,6 @@ def title(img, text, centre_x, top, size, fill_top, fill_bottom, outline=(40, 22
     return layer.convert("RGB")
 
 
-def panel(img, box, radius=18, alpha=150):
-    layer = img.convert("RGBA")
-    over = Image.new("RGBA", img.size, (0, 0, 0, 0))
-    d = ImageDraw.Draw(over)
-    d.rounded_rectangle(box, radius=radius, fill=(16, 22, 44, alpha), outline=(255, 214, 130, 200), width=2)
-    return Image.alpha_composite(layer, over).convert("RGB")
-
-
-def keycap(d, x, y, label, f, min_w=44):
-    bbox = d.textbbox((0, 0), label, font=f)
-    tw = bbox[2] - bbox[0]
-    w = max(min_w, tw + 22)
-    h = 40
-    d.rounded_rectangle((x, y + 3, x + w, y + h + 3), radius=8, fill=(70, 58, 40))
-    d.rounded_rectangle((x, y, x + w, y + h), radius=8, fill=(250, 240, 220), outline=(120, 100, 70), width=2)
-    d.text((x + (w - tw) / 2 - bbox[0], y + (h - (bbox[3] - bbox[1])) / 2 - bbox[1] - 1), label, font=f,
-           fill=(40, 30, 20))
-    return w
-
-
-def key_rows(img, rows, top, left=None):
-    """Rows of (keys, description) in a panel."""
-    d = ImageDraw.Draw(img)
-    fk = font(20)
-    fd = font(23, bold=False)
-    row_h = 50
-    width = 400
-    x0 = (WIDTH - width) // 2 if left is None else left
-    img = panel(img, (x0 - 24, top - 18, x0 + width + 24, top + row_h * len(rows) + 4))
-    d = ImageDraw.Draw(img)
-    for i, (keys, text) in enumerate(rows):
-        y = top + i * row_h
-        x = x0
-        for k in keys:
-            x += keycap(d, x, y, k, fk) + 8
-        d.text((x0 + 124, y + 8), text, font=fd, fill=(255, 246, 228))
-    return img
-
-
 def caption(img, text, y, size=26, fill=(255, 240, 210)):
     d = ImageDraw.Draw(img)
     f = font(size, bold=False)
@@ -364,23 +326,12 @@ def vignette(img, strength=0.35):
     return Image.fromarray((np.clip(a, 0, 1) * 255 + 0.5).astype(np.uint8))
 
 
-KEYS = [
-    (["Enter"], "start the race"),
-    (["W", "S"], "push along / brake"),
-    (["A", "D"], "steer left / right"),
-    (["Mouse"], "swing the camera"),
-    (["E"], "level editor on / off"),
-    (["Esc"], "quit"),
-]
-
-
 def start_screen():
     eye, target = chase_camera(5, 0.4, 3.6, 1.4, -2.4, 5.0, 0.6)
     img, _ = scene(eye, target, ball_on_piece=5, ball_t=0.4)
     img = vignette(img)
     img = title(img, "Zentaro", WIDTH // 2, 26, 150, (255, 236, 150), (242, 132, 36))
     img = caption(img, "Roll down the sky course, pass every ring, beat the best time.", 196, 25)
-    img = key_rows(img, KEYS, 452, left=WIDTH - 400 - 44)
     img.save(os.path.join(TEXTURES, "Startscreen.png"), optimize=True)
 
 
@@ -392,7 +343,6 @@ def win_screen():
     img = vignette(img)
     img = title(img, "You win!", WIDTH // 2, 70, 140, (255, 244, 170), (250, 170, 40))
     img = caption(img, "A new best time! It is saved with the course.", 250, 28)
-    img = key_rows(img, [(["Enter"], "race again"), (["Esc"], "quit")], 560)
     img.save(os.path.join(TEXTURES, "YouWin.png"), optimize=True)
 
 
@@ -403,7 +353,6 @@ def lose_screen():
     img = vignette(img, 0.5)
     img = title(img, "Too slow!", WIDTH // 2, 70, 140, (200, 225, 255), (90, 130, 230), outline=(10, 16, 40))
     img = caption(img, "Every ring passed, but the best time still stands.", 250, 28, (225, 235, 255))
-    img = key_rows(img, [(["Enter"], "try again"), (["Esc"], "quit")], 560)
     img.save(os.path.join(TEXTURES, "YouLose.png"), optimize=True)
 
 

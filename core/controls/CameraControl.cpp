@@ -41,7 +41,8 @@ void CameraControl::look(bool focusReturned) {
     window->setCursorPos(centreX, centreY);
     if (!focusReturned) {
         horizontalAngle += mouseSpeed * static_cast<float>(static_cast<double>(centreX) - x);
-        verticalAngle += (mouseSpeed / 1.5f) * static_cast<float>(static_cast<double>(centreY) - y);
+        verticalAngle += ((invertY ? -mouseSpeed : mouseSpeed) / 1.5f) *
+                         static_cast<float>(static_cast<double>(centreY) - y);
     }
 }
 

@@ -43,6 +43,7 @@ class CameraControl {
     float verticalAngle = 0.0f;
     float speed = 6.0f;
     float mouseSpeed = 0.001f;
+    bool invertY = false; // the mouse's up looks down
     glm::mat4 view{1.0f};
     glm::mat4 projection{1.0f};
     // Width over height of the framebuffer; the projection follows it.

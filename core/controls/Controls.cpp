@@ -20,7 +20,8 @@ Controls::Controls(const ControlsContext& c)
       editing(c.input, EditorLevel{c.factory, c.tracks, c.rings, c.physicsWorld, c.myCollision, kObjectsDir},
               camera, course),
       course(c, editing.editor, notice), choice(c.courses, c.settings),
-      race(c.input, c.myCollision, c.physicsWorld), window(c.input), myCollision(c.myCollision),
+      race(c.input, c.myCollision, c.physicsWorld, c.keys != nullptr ? c.keys : &KeyBindings::usual()),
+      keys(c.keys != nullptr ? c.keys : &KeyBindings::usual()), window(c.input), myCollision(c.myCollision),
       physicsWorld(c.physicsWorld) {}
 
 bool Controls::switchCourse(const std::string& readPath, const std::string& savePath) {
@@ -58,8 +59,9 @@ void Controls::update() {
 
     const double now = tickCount();
     bool open = (now - lastKeyTime) / 1000.0 > kDebounceSeconds;
+    // An action without a key (-1) is never pressed.
     const std::function<bool(int)> debounced = [&](int key) {
-        if (open && window->keyPressed(key)) {
+        if (open && key >= 0 && window->keyPressed(key)) {
             lastKeyTime = now;
             return true;
         }
@@ -69,9 +71,9 @@ void Controls::update() {
     const PadCommands padCommands = race.readPad(focused);
     // A new race (Enter, N, Back) ends a pause too.
     race.pauseKey(padCommands);
-    if (debounced(key::Enter) || padCommands.enter)
+    if (debounced(keyOf(Action::Start)) || padCommands.enter)
         startFromEnter();
-    if (window->keyPressed(key::N) || padCommands.restart)
+    if ((keyOf(Action::Restart) >= 0 && window->keyPressed(keyOf(Action::Restart))) || padCommands.restart)
         course.startRace();
     if (myCollision->paused() && !editing.editMode) {
         // The picture stands still and no other key acts. The cursor is
@@ -98,15 +100,15 @@ void Controls::update() {
     const CourseChoice::Switch switchTo = [this](const std::string& readPath, const std::string& savePath) {
         return switchCourse(readPath, savePath);
     };
-    if (onScreen && (debounced(key::Right) || padCommands.courseStep > 0))
+    if (onScreen && (debounced(keyOf(Action::Next)) || padCommands.courseStep > 0))
         choice.step(1, switchTo);
-    if (onScreen && (debounced(key::Left) || padCommands.courseStep < 0))
+    if (onScreen && (debounced(keyOf(Action::Previous)) || padCommands.courseStep < 0))
         choice.step(-1, switchTo);
     race.raceToggles(debounced);
-    display.keys(debounced);
-    if (debounced(key::F6) && (editing.editMode || myCollision->state == MyCollision::Racing))
+    display.keys(debounced, keyOf(Action::Help));
+    if (debounced(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
         check.start(*course.tracks, *course.rings, kObjectsDir);
-    if (debounced(key::E)) {
+    if (debounced(keyOf(Action::Editor))) {
         if (editing.editMode) {
             editing.leave();
             course.startRace();
@@ -141,13 +143,6 @@ void Controls::statusLines(std::vector<std::string>& lines) const {
         lines.push_back("not validated: finish a clean run to set the author time");
     if (!check.line.empty())
         lines.push_back(check.line);
-}
-
-const std::vector<std::string>& Controls::helpLines() const {
-    static const std::vector<std::string> kNone;
-    if (!display.showHelp)
-        return kNone;
-    return editing.editMode ? editorHelp() : raceHelp();
 }
 
 } // namespace tovi

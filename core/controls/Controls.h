@@ -9,6 +9,7 @@
 #include "core/controls/Notice.h"
 #include "core/controls/RaceKeys.h"
 #include "core/course/LevelFactory.h"
+#include "core/player/KeyBindings.h"
 
 #include <string>
 #include <vector>
@@ -42,7 +43,9 @@ class Controls {
     // course check (bottom left, top line first), and the key help.
     // lines is refilled (its storage kept from frame to frame).
     void statusLines(std::vector<std::string>& lines) const;
-    const std::vector<std::string>& helpLines() const;
+
+    // The key bound to the action now (-1: none).
+    int keyOf(Action action) const { return keys->key(action); }
 
     Notice notice;
     CameraControl camera;
@@ -57,6 +60,7 @@ class Controls {
     // Enter, or A or Start on a pad: a fresh race from any screen.
     void startFromEnter();
 
+    const KeyBindings* keys;
     InputSource* window;
     MyCollision* myCollision;
     PhysicsWorld* physicsWorld;

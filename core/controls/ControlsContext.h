@@ -5,6 +5,7 @@
 namespace tovi {
 class CourseList;
 class InputSource;
+class KeyBindings;
 class LevelFactory;
 class MyCollision;
 class PhysicsWorld;
@@ -41,6 +42,8 @@ struct ControlsContext {
     Settings* settings = nullptr;
     // The player's best times and medals; null: none kept.
     Progress* progress = nullptr;
+    // The player's keys for the race actions; null: the usual keys.
+    const KeyBindings* keys = nullptr;
 };
 
 } // namespace tovi

@@ -5,7 +5,7 @@
 
 namespace tovi {
 
-void DisplayToggles::keys(const std::function<bool(int)>& debounced) {
+void DisplayToggles::keys(const std::function<bool(int)>& debounced, int helpKey) {
     if (debounced(key::F2))
         showFrameRate = !showFrameRate;
     if (debounced(key::F3))
@@ -22,7 +22,7 @@ void DisplayToggles::keys(const std::function<bool(int)>& debounced) {
         particleBlending = !particleBlending;
     if (debounced(key::F8))
         frustumCulling = !frustumCulling;
-    if (debounced(key::F1))
+    if (debounced(helpKey))
         showHelp = !showHelp;
 }
 

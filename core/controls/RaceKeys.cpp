@@ -2,6 +2,7 @@
 
 #include "core/input/Input.h"
 #include "core/input/Keys.h"
+#include "core/player/KeyBindings.h"
 #include "core/race/MyCollision.h"
 #include "core/race/Steering.h"
 
@@ -10,7 +11,7 @@ namespace tovi {
 namespace {
 // The key's press: down now and not on the frame before.
 bool pressedNow(InputSource& input, int key, bool& wasDown) {
-    const bool down = input.keyPressed(key);
+    const bool down = key >= 0 && input.keyPressed(key);
     const bool pressed = down && !wasDown;
     wasDown = down;
     return pressed;
@@ -27,7 +28,7 @@ PadCommands RaceKeys::readPad(bool focused) {
 }
 
 void RaceKeys::pauseKey(const PadCommands& padCommands) {
-    if (pressedNow(*window, key::P, pauseKeyDown) || padCommands.pause)
+    if (pressedNow(*window, bound->key(Action::Pause), pauseKeyDown) || padCommands.pause)
         race->togglePause();
 }
 
@@ -35,18 +36,22 @@ void RaceKeys::raceToggles(const std::function<bool(int)>& debounced) {
     if (debounced(key::B))
         race->forceWin();
     // Left Control+V is the editor's paste.
-    if (!window->keyPressed(key::LeftControl) && pressedNow(*window, key::V, ghostKeyDown))
+    if (!window->keyPressed(key::LeftControl) && pressedNow(*window, bound->key(Action::Ghost), ghostKeyDown))
         race->ghost.toggleShown();
 }
 
 void RaceKeys::push(const PadCommands& padCommands) {
-    if (window->keyPressed(key::W))
+    auto held = [this](Action action) {
+        const int key = bound->key(action);
+        return key >= 0 && window->keyPressed(key);
+    };
+    if (held(Action::Forward))
         pushBall(*physicsWorld, steerAngle(Steer::W));
-    if (window->keyPressed(key::S))
+    if (held(Action::Back))
         pushBall(*physicsWorld, steerAngle(Steer::S));
-    if (window->keyPressed(key::A))
+    if (held(Action::Left))
         pushBall(*physicsWorld, steerAngle(Steer::A));
-    if (window->keyPressed(key::D))
+    if (held(Action::Right))
         pushBall(*physicsWorld, steerAngle(Steer::D));
     if (padCommands.push > 0.0f)
         pushBall(*physicsWorld, padCommands.pushAngle, padCommands.push);

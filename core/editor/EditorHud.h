@@ -1,5 +1,5 @@
 #pragma once
-// The editor's lines on the HUD and the key help panels (F1). No GL here.
+// The editor's lines on the HUD. No GL here.
 #include <string>
 #include <vector>
 
@@ -10,8 +10,5 @@ class Editor;
 // position, turn about y, scale), the entries against the course limit and
 // the last action; top line first.
 void appendEditorStatus(const Editor& editor, std::vector<std::string>& lines);
-
-const std::vector<std::string>& editorHelp();
-const std::vector<std::string>& raceHelp();
 
 } // namespace tovi

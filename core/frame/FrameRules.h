@@ -137,16 +137,11 @@ struct HudState {
 constexpr int kNoticeLineY = 20;
 constexpr int kPictureNoticeLineY = 578;
 // The small print: status lines stacked up from the bottom left (top line
-// first in the list; above the player's message when one shows), the key
-// help down from the top, right of the race lines.
+// first in the list; above the player's message when one shows).
 constexpr float kStatusLeft = 10.0f;
-constexpr float kHelpLeft = 260.0f;
 inline float statusLineY(std::size_t index, std::size_t count, bool aboveNotice = false) {
     const float bottom = aboveNotice ? static_cast<float>(kNoticeLineY + kHudGlyphSize + 4) : 6.0f;
     return bottom + kSmallLineStep * static_cast<float>(count - 1 - index);
-}
-inline float helpLineY(std::size_t index) {
-    return 585.0f - kSmallLineStep * static_cast<float>(index);
 }
 
 inline HudLines hudLines(const HudState& state) {

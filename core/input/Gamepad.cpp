@@ -5,17 +5,18 @@
 
 namespace tovi {
 
-void applyDeadZone(float& x, float& y) {
+void applyDeadZone(float& x, float& y, float deadZone) {
     if (!std::isfinite(x) || !std::isfinite(y)) {
         x = y = 0.0f;
         return;
     }
     const float length = std::hypot(x, y);
-    if (length <= kStickDeadZone) {
+    deadZone = std::clamp(deadZone, 0.0f, 0.9f);
+    if (length <= deadZone) {
         x = y = 0.0f;
         return;
     }
-    const float scaled = std::min(1.0f, (length - kStickDeadZone) / (1.0f - kStickDeadZone));
+    const float scaled = std::min(1.0f, (length - deadZone) / (1.0f - deadZone));
     x *= scaled / length;
     y *= scaled / length;
 }
@@ -34,14 +35,14 @@ PadCommands GamepadMapper::update(const GamepadState* pad, bool racing) {
 
     float side = pad->axes[GamepadState::LeftX];
     float back = pad->axes[GamepadState::LeftY];
-    applyDeadZone(side, back);
+    applyDeadZone(side, back, deadZone);
     out.push = std::hypot(side, back);
     if (out.push > 0.0f)
         out.pushAngle = std::atan2(-static_cast<double>(side), -static_cast<double>(back));
 
     float right = pad->axes[GamepadState::RightX];
     float down = pad->axes[GamepadState::RightY];
-    applyDeadZone(right, down);
+    applyDeadZone(right, down, deadZone);
     out.swingRight = right;
     out.swingUp = -down;
 

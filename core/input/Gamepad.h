@@ -49,13 +49,14 @@ struct PadCommands {
     int courseStep = 0;
 };
 
-// Sticks inside this share of their travel count as centred; beyond it the
-// travel is rescaled so the response starts at zero.
+// Sticks inside this share of their travel count as centred (the player may
+// choose another in the options, below 1); beyond it the travel is rescaled
+// so the response starts at zero.
 constexpr float kStickDeadZone = 0.2f;
 
 // A stick's deflection with the radial dead zone applied: the same direction,
 // length 0 inside the dead zone rising to 1 at full travel.
-void applyDeadZone(float& x, float& y);
+void applyDeadZone(float& x, float& y, float deadZone = kStickDeadZone);
 
 // Turns the pad's state into commands, frame by frame; it remembers the
 // buttons to report presses once.
@@ -64,6 +65,7 @@ class GamepadMapper {
     // pad: the frame's state, or null when no pad is connected. racing: a race
     // runs (Start pauses it; A and Start stand for Enter otherwise).
     PadCommands update(const GamepadState* pad, bool racing);
+    float deadZone = kStickDeadZone;
 
   private:
     std::array<bool, GamepadState::ButtonCount> held{};

@@ -124,6 +124,11 @@ std::string fixedKeyUse(int k, Action wanting) {
     }
 }
 
+const KeyBindings& KeyBindings::usual() {
+    static const KeyBindings keys;
+    return keys;
+}
+
 void KeyBindings::reset() {
     for (std::size_t i = 0; i < kActionCount; ++i)
         keys[i] = kActions[i].key;

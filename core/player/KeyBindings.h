@@ -39,6 +39,9 @@ std::string fixedKeyUse(int key, Action wanting);
 
 class KeyBindings {
   public:
+    // The usual keys, for whoever is given no bindings of the player's.
+    static const KeyBindings& usual();
+
     KeyBindings() { reset(); }
 
     // The key bound to the action; -1 when it has none.

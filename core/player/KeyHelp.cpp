@@ -1,7 +1,7 @@
 #include "core/player/KeyHelp.h"
 
-#include "core/player/KeyBindings.h"
 #include "core/input/KeyNames.h"
+#include "core/player/KeyBindings.h"
 
 namespace tovi {
 
@@ -52,6 +52,12 @@ void raceHelpRows(const KeyBindings& k, bool pad, std::vector<KeyRow>& rows) {
 
 void editorHelpRows(const KeyBindings& k, std::vector<KeyRow>& rows) {
     rows = {{"mouse", "look around"},
+            {"Tab", "free the cursor / look"},
+            {"left click", "select (on nothing: none)"},
+            {"Left Ctrl + click", "add to / take from the selection"},
+            {"left drag", "move over the grid (Left Alt: up / down)"},
+            {"right button held", "look around (cursor free)"},
+            {"Left Ctrl + C / V", "copy / paste the selection"},
             {"W A S D, arrows", "fly"},
             {"Space / Left Shift", "fly up / down"},
             {"0", "ring at the camera"},
@@ -72,7 +78,15 @@ void editorHelpRows(const KeyBindings& k, std::vector<KeyRow>& rows) {
             {"", "The editor's keys are fixed."}};
 }
 
-void startPanelRows(const KeyBindings& k, bool pad, std::vector<KeyRow>& rows) {
+void screenPanelRows(const KeyBindings& k, bool pad, bool afterRace, std::vector<KeyRow>& rows) {
+    if (afterRace) {
+        rows = {{pad ? "A or Start" : keyOf(k, Action::Start), "race again"},
+                {pad ? "pad left / right" : pair(k, Action::Previous, Action::Next), "choose the course"},
+                {pad ? "Y" : "O", "options"}};
+        if (!pad)
+            rows.push_back({"Esc", "quit"});
+        return;
+    }
     if (pad) {
         rows = {{"A or Start", "start the race"},
                 {"pad left / right", "choose the course"},

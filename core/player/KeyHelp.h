@@ -15,7 +15,8 @@ struct KeyRow {
 
 void raceHelpRows(const KeyBindings& bindings, bool pad, std::vector<KeyRow>& rows);
 void editorHelpRows(const KeyBindings& bindings, std::vector<KeyRow>& rows);
-// The few keys a player needs first: start, push, camera, options, quit.
-void startPanelRows(const KeyBindings& bindings, bool pad, std::vector<KeyRow>& rows);
+// The few keys a player needs first on the start screen (start, push,
+// camera, options, quit), or after a race on the win and lose screens.
+void screenPanelRows(const KeyBindings& bindings, bool pad, bool afterRace, std::vector<KeyRow>& rows);
 
 } // namespace tovi

@@ -70,4 +70,22 @@ bool OptionsScreen::answerReset(bool yes) {
     return true;
 }
 
+bool OptionsModal::keyPressed(int key) {
+    if (screen.binding() && screen.keyForBinding(key) && bindingChanged)
+        bindingChanged();
+    return false;
+}
+
+bool OptionsModal::padPressed(int) {
+    // A and the d-pad move about the panel; only B (Escape) closes.
+    return false;
+}
+
+void OptionsModal::closed() {
+    // Closed from outside (the stack cleared for another question) or by
+    // Escape: either way the screen is shut.
+    while (screen.isOpen())
+        screen.back();
+}
+
 } // namespace tovi

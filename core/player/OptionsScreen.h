@@ -2,6 +2,7 @@
 // The options screen's state apart from its drawing: open or closed, a key
 // binding waiting for its key, the reset waiting for its confirmation, and
 // the last message. While it is open it takes every key.
+#include "core/input/ModalStack.h"
 #include "core/player/PlayerOptions.h"
 
 #include <string>
@@ -47,6 +48,25 @@ class OptionsScreen {
     int refusedKey = -1; // the key refused last as taken by another action
     bool confirming = false;
     std::string said;
+};
+
+// The options screen on the modal stack: it takes every key while open. The
+// keys reach a binding that waits for one; moving about the screen is the
+// panel's own (its drawing reads the arrows, Enter, the mouse and the pad).
+// Escape and pad B step back (see OptionsScreen::back) and close it last.
+class OptionsModal : public Modal {
+  public:
+    // bindingChanged: a key was bound (the caller keeps and applies it).
+    OptionsModal(OptionsScreen& screen, std::function<void()> bindingChanged)
+        : screen(screen), bindingChanged(std::move(bindingChanged)) {}
+    bool keyPressed(int key) override;
+    bool padPressed(int button) override;
+    bool escape() override { return screen.back(); }
+    void closed() override;
+
+  private:
+    OptionsScreen& screen;
+    std::function<void()> bindingChanged;
 };
 
 } // namespace tovi

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -24,22 +25,40 @@ bool plainText(const std::string& text) {
 
 } // namespace
 
-Settings::Settings(std::string path) : filePath(std::move(path)) {
-    std::ifstream in(filePath, std::ios::binary);
+Settings::Settings(std::string path, std::ostream* log, const std::string& readFrom)
+    : filePath(std::move(path)) {
+    const std::string source = readFrom.empty() ? filePath : readFrom;
+    std::ifstream file(source, std::ios::binary);
+    std::string text(kMaxBytes + 1, '\0');
+    file.read(&text[0], static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    const bool cut = text.size() > kMaxBytes;
+    if (cut)
+        text.resize(kMaxBytes);
+    std::istringstream in(text);
     std::string line;
-    while (values.size() < kMaxEntries && std::getline(in, line)) {
-        if (line.size() > kMaxLine)
-            continue;
+    std::size_t skipped = 0;
+    while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        const std::size_t space = line.find(' ');
-        if (space == 0 || space == std::string::npos)
+        if (line.empty())
             continue;
-        std::string key = line.substr(0, space);
-        std::string value = line.substr(space + 1);
-        if (plainText(key) && plainText(value))
+        const std::size_t space = line.find(' ');
+        const bool named = space != 0 && space != std::string::npos && line.size() <= kMaxLine;
+        std::string key = named ? line.substr(0, space) : std::string();
+        std::string value = named ? line.substr(space + 1) : std::string();
+        const bool room = values.size() < kMaxEntries || values.count(key) != 0;
+        if (named && room && plainText(key) && plainText(value))
             values[key] = value;
+        else
+            ++skipped;
     }
+    if (log != nullptr && cut)
+        *log << "Settings: " << source << " is larger than " << kMaxBytes / 1024
+             << " KB: only its start was read" << std::endl;
+    if (log != nullptr && skipped > 0)
+        *log << "Settings: skipped " << skipped << (skipped == 1 ? " line" : " lines") << " of " << source
+             << " that " << (skipped == 1 ? "is" : "are") << " not a name and a value" << std::endl;
 }
 
 std::string Settings::get(const std::string& key, const std::string& fallback) const {
@@ -86,8 +105,30 @@ std::string playerDataDir() {
 }
 
 std::string settingsPath() {
-    const std::string folder = playerDataDir();
+    const std::string folder = dataPaths().configDir;
     return folder.empty() ? std::string() : folder + "settings.txt";
+}
+
+Settings loadPlayerSettings(std::ostream& log) {
+    namespace fs = std::filesystem;
+    const std::string path = settingsPath();
+    const std::string folder = playerDataDir();
+    const std::string old = folder.empty() ? std::string() : folder + "settings.txt";
+    std::error_code error;
+    if (path.empty() || old.empty() || old == path || fs::exists(path, error) || !fs::exists(old, error))
+        return Settings(path, &log);
+    std::string why;
+    if (makeFolderFor(path, &why)) {
+        fs::rename(old, path, error);
+        if (!error) {
+            log << "Settings: moved " << old << " to " << path << std::endl;
+            return Settings(path, &log);
+        }
+        why = error.message();
+    }
+    log << "Settings: could not move " << old << " to " << path << " (" << why << "): read where it is"
+        << std::endl;
+    return Settings(path, &log, old);
 }
 
 } // namespace tovi

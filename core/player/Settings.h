@@ -1,6 +1,7 @@
 #pragma once
 // The player's small saved choices (the chosen course, the volume, ...) as
 // "key value" lines in a text file of their own.
+#include <cstddef>
 #include <map>
 #include <ostream>
 #include <string>
@@ -9,9 +10,13 @@ namespace tovi {
 
 class Settings {
   public:
-    // Reads the file when it exists. Lines without a key, and keys or values
-    // with control characters, are ignored; the game starts with defaults.
-    explicit Settings(std::string path);
+    // Reads the file when it exists (from readFrom instead when given; it is
+    // still saved to path). Only its first kMaxBytes are read; lines without
+    // a key, keys or values with control characters and lines past
+    // kMaxEntries are skipped, with one line on log saying how many. The
+    // game starts with defaults for what is missing.
+    explicit Settings(std::string path, std::ostream* log = nullptr, const std::string& readFrom = "");
+    static constexpr std::size_t kMaxBytes = 64 * 1024;
 
     std::string get(const std::string& key, const std::string& fallback) const;
     // The value as a whole number within [min, max], else fallback.
@@ -30,12 +35,19 @@ class Settings {
     std::map<std::string, std::string> values;
 };
 
-// The folder of the player's own files (settings, saved courses, ghosts),
-// with a trailing slash: the game data's writable working copy "Kobuldo/", or
-// for installed data the user's $XDG_DATA_HOME/zentaro/ (see DataPaths.h).
+// The folder of the player's own files (saved courses, ghosts), with a
+// trailing slash: the game data's writable working copy "Kobuldo/", or for
+// installed data the user's $XDG_DATA_HOME/zentaro/ (see DataPaths.h).
 // Empty when there is nowhere to save.
 std::string playerDataDir();
-// playerDataDir() + "settings.txt"; empty when there is nowhere to save.
+// The player's settings file: settings.txt in the working copy, else in
+// $XDG_CONFIG_HOME/zentaro/; empty when there is nowhere to save.
 std::string settingsPath();
+
+// The settings as the game starts with them. A settings.txt left in the
+// player's data folder by an older game is moved to settingsPath() once
+// (read where it is, and left there, when the move fails); log hears of
+// the move and of any trouble.
+Settings loadPlayerSettings(std::ostream& log);
 
 } // namespace tovi

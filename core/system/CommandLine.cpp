@@ -79,6 +79,8 @@ std::string usageText(const DataPaths& paths) {
             "working directory that the game may write to; for installed data, into\n"
             "$XDG_DATA_HOME/zentaro/ (by default ~/.local/share/zentaro/), made on the\n"
             "first save. A course saved there is played in place of the installed one.\n"
+            "The settings then go to $XDG_CONFIG_HOME/zentaro/settings.txt (by default\n"
+            "~/.config/zentaro/). A WIDTH and HEIGHT given here hold for this run only.\n"
             "\n";
     if (!paths.found) {
         text << missingDataMessage(paths) << "\n";

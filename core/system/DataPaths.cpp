@@ -28,14 +28,15 @@ bool sameFolder(const fs::path& a, const fs::path& b) {
     return fs::equivalent(a, b, error);
 }
 
-// The base folder for user data files: $XDG_DATA_HOME when it is an absolute
-// path (a relative or empty one is ignored), else ~/.local/share.
-std::string userDataHome(const DataEnvironment& env) {
-    if (isAbsolute(env.xdgDataHome))
-        return env.xdgDataHome;
+// The base folder for user data or configuration files: the XDG variable
+// when it is an absolute path (a relative or empty one is ignored), else
+// that folder under the home folder (~/.local/share, ~/.config).
+std::string userHome(const DataEnvironment& env, const std::string& xdgValue, const fs::path& underHome) {
+    if (isAbsolute(xdgValue))
+        return xdgValue;
     for (const std::string& home : {env.home, env.accountHome}) {
         if (isAbsolute(home))
-            return (fs::path(home) / ".local" / "share").string();
+            return (fs::path(home) / underHome).string();
     }
     return {};
 }
@@ -61,6 +62,7 @@ DataPaths workingDirectoryDefaults() {
     paths.found = true;
     paths.workingCopy = true;
     paths.playerDir = std::string(kDataFolder) + "/";
+    paths.configDir = paths.playerDir;
     return paths;
 }
 
@@ -79,6 +81,7 @@ DataEnvironment currentDataEnvironment() {
     if (error)
         env.executable.clear();
     env.xdgDataHome = variable("XDG_DATA_HOME");
+    env.xdgConfigHome = variable("XDG_CONFIG_HOME");
     env.home = variable("HOME");
     env.accountHome = accountHome();
     env.writable = [](const std::string& folder) { return ::access(folder.c_str(), W_OK) == 0; };
@@ -117,11 +120,14 @@ DataPaths resolveDataPaths(const DataEnvironment& env) {
                         !(!installed.empty() && sameFolder(here, installed)) && writable(data) &&
                         (!isFolder(tracks) || writable(tracks));
     if (paths.workingCopy) {
-        paths.playerDir = std::string(kDataFolder) + "/";
+        paths.playerDir = paths.configDir = std::string(kDataFolder) + "/";
     } else {
-        const std::string base = userDataHome(env);
-        if (!base.empty())
-            paths.playerDir = (fs::path(base) / "zentaro" / "").lexically_normal().string();
+        const std::string data = userHome(env, env.xdgDataHome, fs::path(".local") / "share");
+        if (!data.empty())
+            paths.playerDir = (fs::path(data) / "zentaro" / "").lexically_normal().string();
+        const std::string config = userHome(env, env.xdgConfigHome, ".config");
+        if (!config.empty())
+            paths.configDir = (fs::path(config) / "zentaro" / "").lexically_normal().string();
     }
     return paths;
 }

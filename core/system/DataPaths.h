@@ -9,8 +9,9 @@
 //      found from the program's own path, so a moved installation still works.
 // A writable Kobuldo/ in the working directory is also where the player's files
 // go (today's behaviour). Otherwise the installed files are never written:
-// courses, best times and settings go to $XDG_DATA_HOME/zentaro/ (by default
-// ~/.local/share/zentaro/), created on the first save.
+// courses and best times go to $XDG_DATA_HOME/zentaro/ (by default
+// ~/.local/share/zentaro/), the settings to $XDG_CONFIG_HOME/zentaro/ (by
+// default ~/.config/zentaro/), each created on the first save.
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,11 +21,12 @@ namespace tovi {
 // What the search looks at. currentDataEnvironment() fills it from the running
 // process; tests make their own.
 struct DataEnvironment {
-    std::string workingDir;  // absolute
-    std::string executable;  // absolute path of the program; empty when unknown
-    std::string xdgDataHome; // $XDG_DATA_HOME as set, empty when unset
-    std::string home;        // $HOME as set, empty when unset
-    std::string accountHome; // the home folder of the user's account entry, empty when unknown
+    std::string workingDir;    // absolute
+    std::string executable;    // absolute path of the program; empty when unknown
+    std::string xdgDataHome;   // $XDG_DATA_HOME as set, empty when unset
+    std::string xdgConfigHome; // $XDG_CONFIG_HOME as set, empty when unset
+    std::string home;          // $HOME as set, empty when unset
+    std::string accountHome;   // the home folder of the user's account entry, empty when unknown
     // Whether the game may create and replace files in the folder.
     std::function<bool(const std::string& folder)> writable;
 };
@@ -37,6 +39,8 @@ struct DataPaths {
     bool workingCopy = false;          // the player's files live in that Kobuldo/ itself
     std::string playerDir;             // ends in '/'; "Kobuldo/" for the working copy, else absolute;
                                        // empty when no home folder could be found
+    std::string configDir;             // the same for the settings: "Kobuldo/" for the working
+                                       // copy, else $XDG_CONFIG_HOME/zentaro/
     std::vector<std::string> searched; // the Kobuldo/ folders looked for, in order
 };
 

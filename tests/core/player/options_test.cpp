@@ -1,13 +1,16 @@
 // The player's options and key bindings: the binding rules, the settings
 // lines they are kept in, and the options screen's binding and reset steps.
+#include "Harness.h"
+#include "TestFakes.h"
+#include "core/system/DataPaths.h"
 #include "core/input/KeyNames.h"
 #include "core/input/Keys.h"
 #include "core/player/OptionsScreen.h"
 #include "core/player/Settings.h"
-#include "tests/core/TestFakes.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace tovi {
@@ -53,6 +56,26 @@ TEST(KeyBindings, KeysTakenInTheSameModeAreRefusedOrSwapped) {
     keys.reset();
     EXPECT_EQ(keys.key(Action::Pause), key::P);
     EXPECT_EQ(keys.key(Action::Left), key::A);
+}
+
+// The controls read the player's keys: pause on Q, and P does nothing.
+TEST(KeyBindings, TheControlsUseTheBoundKeys) {
+    testing::Harness h("besttime 45000\n", "", false);
+    KeyBindings keys;
+    std::string message;
+    ASSERT_EQ(keys.bind(Action::Pause, key::Q, false, message), KeyBindings::Outcome::Bound);
+    ControlsContext context = h.context();
+    context.keys = &keys;
+    h.controls = std::make_unique<Controls>(context);
+    h.tap(key::Enter);
+    h.frame(200.0);
+    ASSERT_EQ(h.race->state, MyCollision::Racing);
+    h.tap(key::P);
+    h.frame();
+    EXPECT_FALSE(h.race->paused());
+    h.tap(key::Q);
+    h.frame();
+    EXPECT_TRUE(h.race->paused());
 }
 
 TEST(PlayerOptions, SettingsRoundTripKeepsUnknownLinesAndSkipsBadValues) {
@@ -103,6 +126,52 @@ TEST(PlayerOptions, SettingsRoundTripKeepsUnknownLinesAndSkipsBadValues) {
     EXPECT_EQ(back.keys.key(Action::Pause), key::Q);
 }
 
+// The settings file: its old place in the data folder is left once for the
+// configuration folder (or read where it is when it cannot move), and a huge
+// or damaged file is read as far as it makes sense.
+TEST(SettingsFile, MovesOnceFromTheOldPlaceAndCapsItsSize) {
+    TempDir dir;
+    DataPaths paths = dataPaths();
+    const DataPaths before = paths;
+    paths.workingCopy = false;
+    paths.playerDir = dir.file("data/zentaro/");
+    paths.configDir = dir.file("config/zentaro/");
+    setDataPaths(paths);
+    std::filesystem::create_directories(paths.playerDir);
+    writeText(paths.playerDir + "settings.txt", "volume 3\nkey.pause Q\n");
+    std::ostringstream log;
+    {
+        Settings moved = loadPlayerSettings(log);
+        EXPECT_EQ(moved.path(), paths.configDir + "settings.txt");
+        EXPECT_EQ(moved.get("key.pause", ""), "Q");
+    }
+    EXPECT_FALSE(std::filesystem::exists(paths.playerDir + "settings.txt"));
+    EXPECT_NE(log.str().find("moved"), std::string::npos) << log.str();
+    // Where the move cannot go (a file in the folder's place), the old file
+    // is read where it is and stays.
+    std::filesystem::remove_all(dir.file("config"));
+    writeText(dir.file("config"), "");
+    writeText(paths.playerDir + "settings.txt", "volume 4\n");
+    {
+        Settings kept = loadPlayerSettings(log);
+        EXPECT_EQ(kept.get("volume", ""), "4");
+        EXPECT_TRUE(std::filesystem::exists(paths.playerDir + "settings.txt"));
+        EXPECT_NE(log.str().find("could not move"), std::string::npos) << log.str();
+    }
+    setDataPaths(before);
+
+    // Huge and damaged: the start is read, the rest said to be skipped.
+    std::string huge = "volume 2\n\x01\x02 broken\nnovalue\n";
+    while (huge.size() < Settings::kMaxBytes * 2)
+        huge += "x" + std::to_string(huge.size()) + " 1\n";
+    writeText(dir.file("huge.txt"), huge);
+    std::ostringstream hugeLog;
+    Settings read(dir.file("huge.txt"), &hugeLog);
+    EXPECT_EQ(read.get("volume", ""), "2");
+    EXPECT_NE(hugeLog.str().find("larger than"), std::string::npos) << hugeLog.str();
+    EXPECT_NE(hugeLog.str().find("skipped"), std::string::npos) << hugeLog.str();
+}
+
 TEST(OptionsScreen, BindingTakesTheNextKeyAndResetAsksFirst) {
     PlayerOptions options;
     OptionsScreen screen(options);
@@ -129,6 +198,31 @@ TEST(OptionsScreen, BindingTakesTheNextKeyAndResetAsksFirst) {
     EXPECT_EQ(options.keys.key(Action::Pause), key::P);
     EXPECT_TRUE(screen.back());
     EXPECT_FALSE(screen.isOpen());
+}
+
+// On the modal stack: a binding's key goes nowhere else, Escape steps back
+// one level at a time, and the Escape that closed the screen does not quit.
+TEST(OptionsScreen, OnTheModalStack) {
+    PlayerOptions options;
+    OptionsScreen screen(options);
+    ModalStack modals;
+    int changes = 0;
+    screen.show();
+    modals.open(std::make_unique<OptionsModal>(screen, [&] { ++changes; }));
+    screen.beginBinding(Action::Pause);
+    EXPECT_TRUE(modals.keyPressed(key::Q));
+    EXPECT_EQ(options.keys.key(Action::Pause), key::Q);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(modals.gameMaySee(key::Q, true)); // held after the modal took it
+    screen.beginBinding(Action::Ghost);
+    EXPECT_TRUE(modals.keyPressed(key::Escape)); // cancels the wait only
+    EXPECT_FALSE(modals.empty());
+    EXPECT_TRUE(modals.keyPressed(key::Escape)); // closes
+    EXPECT_TRUE(modals.empty());
+    EXPECT_FALSE(screen.isOpen());
+    EXPECT_FALSE(modals.gameMaySee(key::Escape, true));
+    EXPECT_FALSE(modals.gameMaySee(key::Escape, false));
+    EXPECT_TRUE(modals.gameMaySee(key::Escape, true)); // a new press is the game's
 }
 
 } // namespace

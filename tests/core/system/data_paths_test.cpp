@@ -42,6 +42,7 @@ TEST(DataPaths, WorkingCopyComesFirstAndKeepsThePlayersFiles) {
     EXPECT_EQ(paths.dataDir, here);
     EXPECT_TRUE(paths.workingCopy);
     EXPECT_EQ(paths.playerDir, "Kobuldo/");
+    EXPECT_EQ(paths.configDir, "Kobuldo/");
     EXPECT_EQ(tovi::playerFileReadPath(paths, "Tracks/1.track"), "Kobuldo/Tracks/1.track");
     EXPECT_EQ(tovi::playerFileSavePath(paths, "Tracks/1.track"), "Kobuldo/Tracks/1.track");
 
@@ -84,6 +85,13 @@ TEST(DataPaths, InstalledDataBesideTheProgramAndTheUsersFolder) {
         EXPECT_EQ(paths.dataDir, layout.installed());
         EXPECT_FALSE(paths.workingCopy);
         EXPECT_EQ(paths.playerDir, c.player) << "XDG_DATA_HOME '" << c.xdg << "' HOME '" << c.home << "'";
+        // The settings follow the same rule under $XDG_CONFIG_HOME and ~/.config.
+        layout.env.xdgConfigHome = c.xdg;
+        std::string config = c.player;
+        if (c.xdg.empty() || c.xdg[0] != '/')
+            config = c.player.empty() ? "" : config.replace(config.find(".local/share"), 12, ".config");
+        EXPECT_EQ(layout.resolve().configDir, config) << "XDG_CONFIG_HOME '" << c.xdg << "'";
+        layout.env.xdgConfigHome.clear();
     }
 
     // A relocated installation is found the same way.

@@ -77,7 +77,7 @@ void displaySection(PlayerOptions& o, OptionsView& view, OptionsChanges& changes
     int index = 0;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         names.push_back(sizeName(sizes[i]));
-        if (sizes[i][0] == o.windowWidth && sizes[i][1] == o.windowHeight)
+        if (sizes[i][0] == view.windowWidth && sizes[i][1] == view.windowHeight)
             index = static_cast<int>(i);
     }
     if (choice("Window size", index, names, view.step)) {
@@ -188,7 +188,11 @@ OptionsChanges drawOptionsPanel(OptionsScreen& screen, OptionsView& view) {
                                    ImGuiWindowFlags_NoMove | ImGuiWindowFlags_NoSavedSettings;
     if (view.justOpened)
         ImGui::SetNextWindowFocus();
-    if (ImGui::Begin("Options", nullptr, flags)) {
+    // The last message in the title bar, which never scrolls away.
+    const std::string title = screen.message().empty() || screen.confirmingReset()
+                                  ? std::string("Options###options")
+                                  : "Options: " + screen.message() + "###options";
+    if (ImGui::Begin(title.c_str(), nullptr, flags)) {
         if (view.justOpened)
             ImGui::SetKeyboardFocusHere();
         PlayerOptions& o = screen.options();
@@ -207,8 +211,6 @@ OptionsChanges drawOptionsPanel(OptionsScreen& screen, OptionsView& view) {
             view.muted = false;
         }
         ImGui::Spacing();
-        if (!screen.confirmingReset() && !screen.message().empty())
-            ImGui::TextWrapped("%s", screen.message().c_str());
         ImGui::TextColored(kQuiet, "%s",
                            view.padHints
                                ? "D-pad: choose   A: change   B: back"

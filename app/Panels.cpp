@@ -5,6 +5,8 @@
 #include <backends/imgui_impl_opengl3.h>
 #include <imgui.h>
 
+#include <GLFW/glfw3.h>
+
 #include <fstream>
 
 namespace tovi {
@@ -72,6 +74,12 @@ void Panels::beginFrame(int width, int height) {
     }
     ImGui_ImplOpenGL3_NewFrame();
     ImGui_ImplGlfw_NewFrame();
+    // Enter changes the highlighted item as Space does (ImGui keeps Enter
+    // for text input).
+    ImGuiIO& io = ImGui::GetIO();
+    if ((io.ConfigFlags & ImGuiConfigFlags_NavEnableKeyboard) != 0 &&
+        (io.KeysDown[GLFW_KEY_ENTER] || io.KeysDown[GLFW_KEY_KP_ENTER]))
+        io.NavInputs[ImGuiNavInput_Activate] = 1.0f;
     ImGui::NewFrame();
 }
 

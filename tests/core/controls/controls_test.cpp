@@ -1,6 +1,7 @@
 #include "tests/core/Harness.h"
 
 #include "core/input/Keys.h"
+#include "core/player/KeyBindings.h"
 #include "core/player/Progress.h"
 #include <gtest/gtest.h>
 
@@ -345,6 +346,26 @@ TEST(CourseSaving, InstalledCourseIsSavedToThePlayersFolderOnly) {
         EXPECT_EQ(readText(h.trackPath), installed);
         EXPECT_EQ(readText(h.dir.file("plain")), "");
     }
+}
+
+// The controls read the player's keys: pause on Q, and P does nothing.
+TEST(KeyBindings, TheControlsUseTheBoundKeys) {
+    Harness h("besttime 45000\n", "", false);
+    KeyBindings keys;
+    std::string message;
+    ASSERT_EQ(keys.bind(Action::Pause, key::Q, false, message), KeyBindings::Outcome::Bound);
+    ControlsContext context = h.context();
+    context.keys = &keys;
+    h.controls = std::make_unique<Controls>(context);
+    h.tap(key::Enter);
+    h.frame(200.0);
+    ASSERT_EQ(h.race->state, MyCollision::Racing);
+    h.tap(key::P);
+    h.frame();
+    EXPECT_FALSE(h.race->paused());
+    h.tap(key::Q);
+    h.frame();
+    EXPECT_TRUE(h.race->paused());
 }
 
 } // namespace

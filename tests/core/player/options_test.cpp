@@ -1,12 +1,11 @@
 // The player's options and key bindings: the binding rules, the settings
 // lines they are kept in, and the options screen's binding and reset steps.
-#include "Harness.h"
-#include "TestFakes.h"
-#include "core/system/DataPaths.h"
 #include "core/input/KeyNames.h"
 #include "core/input/Keys.h"
 #include "core/player/OptionsScreen.h"
 #include "core/player/Settings.h"
+#include "core/system/DataPaths.h"
+#include "tests/core/TestFakes.h"
 
 #include <gtest/gtest.h>
 
@@ -56,26 +55,6 @@ TEST(KeyBindings, KeysTakenInTheSameModeAreRefusedOrSwapped) {
     keys.reset();
     EXPECT_EQ(keys.key(Action::Pause), key::P);
     EXPECT_EQ(keys.key(Action::Left), key::A);
-}
-
-// The controls read the player's keys: pause on Q, and P does nothing.
-TEST(KeyBindings, TheControlsUseTheBoundKeys) {
-    testing::Harness h("besttime 45000\n", "", false);
-    KeyBindings keys;
-    std::string message;
-    ASSERT_EQ(keys.bind(Action::Pause, key::Q, false, message), KeyBindings::Outcome::Bound);
-    ControlsContext context = h.context();
-    context.keys = &keys;
-    h.controls = std::make_unique<Controls>(context);
-    h.tap(key::Enter);
-    h.frame(200.0);
-    ASSERT_EQ(h.race->state, MyCollision::Racing);
-    h.tap(key::P);
-    h.frame();
-    EXPECT_FALSE(h.race->paused());
-    h.tap(key::Q);
-    h.frame();
-    EXPECT_TRUE(h.race->paused());
 }
 
 TEST(PlayerOptions, SettingsRoundTripKeepsUnknownLinesAndSkipsBadValues) {

@@ -201,7 +201,7 @@ int runGame(int argc, char** argv) {
     }
     setContextHints();
     // A kept size larger than the monitor is made to fit it.
-    if (!sizeGiven)
+    if (!sizeGiven && !settings.get("window_width", "").empty())
         fitToMonitor(screenWidth, screenHeight);
 
     // Larger sides crash the X image code inside window creation (32767 x

@@ -24,7 +24,8 @@ constexpr float kStickPress = 0.6f;
 GameMenus::GameMenus(GLFWwindow* w, GameWindow& gw, ModalStack& m, Settings& s, PlayerOptions& o, MenuHooks h,
                      bool sizeGiven)
     : window(w), gameWindow(gw), modals(m), settings(s), options(o), hooks(std::move(h)),
-      sizeFromCommandLine(sizeGiven), screen(o), panels(w, kPanelFont) {}
+      sizeFromCommandLine(sizeGiven), screen(o),
+      panels(w, kPanelFont), sizeSet{o.windowWidth, o.windowHeight} {}
 
 void GameMenus::trackLastDevice(bool keyPressed, const GamepadState* pad) {
     if (keyPressed)
@@ -138,11 +139,14 @@ void GameMenus::applyDisplay(bool atStart) {
         vsyncSet = true;
         vsyncOn = options.vsync;
     }
-    // A size given on the command line holds for this run.
+    // The window opened at the kept size, or at the command line's, which
+    // holds for this run with its window mode; a size chosen since is set.
     if (atStart && sizeFromCommandLine)
         return;
-    if (!atStart || !sizeFromCommandLine)
+    if (options.windowWidth != sizeSet[0] || options.windowHeight != sizeSet[1]) {
+        sizeSet = {options.windowWidth, options.windowHeight};
         gameWindow.setWindowedSize(options.windowWidth, options.windowHeight);
+    }
     if (gameWindow.fullScreen() != options.fullScreen)
         gameWindow.toggleFullScreen();
 }

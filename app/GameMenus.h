@@ -83,6 +83,7 @@ class GameMenus {
     std::array<bool, GamepadState::ButtonCount> padHeld{};
     bool stickHeld = false;
     std::vector<KeyRow> rows;
+    std::array<int, 2> sizeSet; // the window size last asked for
 };
 
 } // namespace tovi

@@ -63,7 +63,7 @@ Panels::~Panels() {
 void Panels::beginFrame(int width, int height) {
     // The text a little over 2.5 % of the window's height.
     const float wanted =
-        std::clamp(static_cast<float>(std::min(height, width * 3 / 4)) / 34.0f, 13.0f, 48.0f);
+        std::clamp(static_cast<float>(std::min(height, width * 3 / 4)) / 34.0f, 10.0f, 48.0f);
     const float newScale = wanted / kFontPixels;
     if (newScale != scale) {
         scale = newScale;

@@ -133,6 +133,17 @@ difference() {
   compare -metric RMSE "$1" "$RUN/fit.png" null: 2>&1 | sed -E 's/.*\(([0-9.e-]+)\).*/\1/'
 }
 
+# picture_difference SHOT PICTURE: difference of their upper halves. The
+# start, win and lose screens draw a key panel in the lower right and the
+# course's lines in the lower left over their picture; the title and the
+# caption above tell which picture it is.
+picture_difference() {
+  convert "$1" -gravity north -crop 100%x50%+0+0 +repage "$RUN/top_shot.png"
+  convert "$2" -gravity north -crop 100%x50%+0+0 +repage "$RUN/top_picture.png"
+  difference "$RUN/top_shot.png" "$RUN/top_picture.png"
+}
+shows_picture() { import -window "$WID" "$RUN/now.png" 2>/dev/null && less_than "$(picture_difference "$RUN/now.png" "$1")" "$2"; }
+
 less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
 # stop_game: Escape; the exit status lands in GAME_STATUS. (Not for use in

@@ -9,7 +9,7 @@ rings_before=$(grep -c '^ring ' "$COURSE")
 
 start_game
 start=$(shot start)
-d=$(difference "$start" "$KOBULDO/Textures/Startscreen.png")
+d=$(picture_difference "$start" "$KOBULDO/Textures/Startscreen.png")
 less_than "$d" 0.12 || fail "first picture is not the start picture (difference $d)"
 pass "start picture ($d)"
 
@@ -46,9 +46,9 @@ xdotool windowsize "$WID" "$WIDTH" "$HEIGHT"
 wait_for 10 lit_window "$WIDTH" "$HEIGHT" || fail "window size back"
 pass "widened, narrowed, full screen and back"
 
-press_until 10 b looks_like "$KOBULDO/Textures/YouWin.png" 0.12 || fail "B does not show the win picture"
+press_until 10 b shows_picture "$KOBULDO/Textures/YouWin.png" 0.12 || fail "B does not show the win picture"
 win=$(shot win)
-d=$(difference "$win" "$KOBULDO/Textures/YouWin.png")
+d=$(picture_difference "$win" "$KOBULDO/Textures/YouWin.png")
 less_than "$d" 0.12 || fail "B does not show the win picture ($d)"
 [ "$(besttime_of "$COURSE")" = "45000" ] || fail "won race saved best time $(besttime_of "$COURSE")"
 [ "$(grep -cE '^(ramp|straight|left|right) ' "$COURSE")" -eq "$pieces_before" ] || fail "pieces lost in save"

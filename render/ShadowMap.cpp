@@ -187,6 +187,9 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, 
             glUseProgram(instancedProgram->programId);
             glUniformMatrix4fv(lightVPLocation, 1, GL_FALSE, glm::value_ptr(lightVP));
             instancer->drawTaken();
+            // The instancer leaves its own arrays; the moving casters below
+            // draw through the map's.
+            glBindVertexArray(vertexArray);
         }
         fixedArea = area;
         fixedLightVP = lightVP;

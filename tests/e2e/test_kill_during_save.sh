@@ -54,8 +54,8 @@ start_saving race
 stop_game
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
 summary=$("$CHECK" "$COURSE" --complete) || fail "first save is broken: $summary"
-pieces=$(awk '{ print $2 }' <<<"$summary")
-rings=$(awk '{ print $4 }' <<<"$summary")
+pieces=$(awk 'NR == 1 { print $2 }' <<<"$summary")
+rings=$(awk 'NR == 1 { print $4 }' <<<"$summary")
 [ "$pieces" -gt 0 ] && [ "$rings" -gt 0 ] || fail "the course has no pieces or no rings: $summary"
 cp "$COURSE" "$RUN/reference.track"
 echo "course: $summary"

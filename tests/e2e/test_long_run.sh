@@ -19,8 +19,8 @@ MAX_GROWTH=${MAX_GROWTH:-5}
 SAMPLE=${SAMPLE:-2}
 
 before=$("$CHECK" "$COURSE") || fail "the course to start from is broken: $before"
-pieces_before=$(awk '{ print $2 }' <<<"$before")
-rings_before=$(awk '{ print $4 }' <<<"$before")
+pieces_before=$(awk 'NR == 1 { print $2 }' <<<"$before")
+rings_before=$(awk 'NR == 1 { print $4 }' <<<"$before")
 
 start_game
 echo warmup >"$RUN/phase"
@@ -111,8 +111,8 @@ pass "$SECONDS s of play, Escape with status 0, no GL error"
 
 [ "$saved" -eq 0 ] || fail "the editor's save did not replace the course"
 after=$("$CHECK" "$COURSE" --complete) || fail "the saved course is broken: $after"
-pieces_after=$(awk '{ print $2 }' <<<"$after")
-rings_after=$(awk '{ print $4 }' <<<"$after")
+pieces_after=$(awk 'NR == 1 { print $2 }' <<<"$after")
+rings_after=$(awk 'NR == 1 { print $4 }' <<<"$after")
 # Taps reach the game through a busy X server: one may be missed, or seen in
 # two frames a debounce gap apart. What was placed must be there.
 [ "$pieces_after" -gt "$pieces_before" ] || fail "pieces $pieces_before -> $pieces_after after $placed_pieces taps"

@@ -332,6 +332,11 @@ void drawFrame() {
         }
     }
     frame.ball = ball;
+    // The shadow box follows the ball, or the editor's camera where it flies.
+    if (shadowMap != nullptr && ball != nullptr)
+        shadowMap->focus = controls != nullptr && controls->editing.editMode
+                               ? controls->camera.target
+                               : glm::vec3(ball->modelMatrix[3]);
     frame.lamp = light;
     frame.batches = pieceBatches;
     frame.particles = particleRenderer;

@@ -258,7 +258,7 @@ glm::mat4 PhysicsWorld::getBallModelMatrix() const {
 void PhysicsWorld::resetBall() {
     destroyBody(ballBody);
     ballBody = nullptr;
-    makeBall(btVector3(-0.88f, 65.8f, 21.2f), 1.5f, 0.2f);
+    makeBall(btVector3(raceStart.x, raceStart.y, raceStart.z), 1.5f, 0.2f);
 }
 
 glm::mat4 PhysicsWorld::getBodyMatrix(int index) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include "physics/CollisionMesh.h"
+#include "physics/RaceStart.h"
 
 #include <glm/glm.hpp>
 
@@ -47,8 +48,11 @@ class PhysicsWorld {
     int addTrackBody(const std::vector<glm::vec3>& collision, glm::mat4 model);
 
     glm::mat4 getBallModelMatrix() const;
-    // Fresh race ball at (-0.88, 65.8, 21.2) moving at (-1, 0, 0).
+    // Fresh race ball at the race start moving at (-1, 0, 0).
     void resetBall();
+    // Where resetBall puts the ball: kDefaultRaceStart unless a course names
+    // its own start.
+    glm::vec3 raceStart = kDefaultRaceStart;
     // The body's placement as a model matrix: pose and scaling together.
     glm::mat4 getBodyMatrix(int index) const;
     // Moves, turns and scales a track body the way addTrackBody places it.

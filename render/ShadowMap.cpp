@@ -73,6 +73,17 @@ glm::mat4 ShadowMap::lightView() {
     return glm::lookAt(glm::vec3(1.0f, 120.0f, 1.0f), glm::vec3(0.0f), glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
+glm::mat4 ShadowMap::lightViewProjection(const glm::vec3& focus) {
+    const glm::mat4 view = lightView();
+    const glm::vec3 shift = glm::mat3(view) * (focus - kDefaultRaceStart);
+    constexpr float kStep = 100.0f * static_cast<float>(kBoxStep) / static_cast<float>(kSize);
+    const float x = std::round(shift.x / kStep) * kStep;
+    const float y = std::round(shift.y / kStep) * kStep;
+    // The view looks down its -z: a point moved by z is -z deeper.
+    const float z = std::round(shift.z / kStep) * kStep;
+    return glm::ortho(x - 50.0f, x + 50.0f, y - 50.0f, y + 50.0f, -z, 120.0f - z) * view;
+}
+
 glm::mat4 ShadowMap::biasMatrix() {
     return glm::mat4(0.5f, 0.0f, 0.0f, 0.0f, //
                      0.0f, 0.5f, 0.0f, 0.0f, //
@@ -152,7 +163,7 @@ void ShadowMap::drawShadowPass(const std::vector<scene::SceneObject*>& casters, 
     // Only what reaches the light's box can cast into the map. What the
     // instancer takes (the pieces, which stand still) is the fixed layer;
     // the rest (the ball) moves.
-    const glm::mat4 lightVP = lightProjection() * lightView();
+    const glm::mat4 lightVP = lightViewProjection(focus);
     fixedCasters.clear();
     movingCasters.clear();
     for (scene::SceneObject* caster : casters) {

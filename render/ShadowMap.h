@@ -1,6 +1,8 @@
 #pragma once
 #include "render/GL.h"
 
+#include "physics/RaceStart.h"
+
 #include <glm/glm.hpp>
 
 #include <memory>
@@ -30,9 +32,12 @@ class ShadowInstancer {
     virtual void keepTaken() = 0;
 };
 
-// The depth map of the one fixed light that looks down on the course from
-// high above. The ball and the track pieces compare against it with
-// depthBiasVP.
+// The depth map of the one light that looks down on the course from high
+// above. Its box (100 x 100 across, 120 deep) follows a focus point, the
+// ball or the editor's camera, so a course of any length has shadows where
+// the player looks; with the focus at the race start it is the box the
+// courses were made with. The ball and the track pieces compare against it
+// with depthBiasVP.
 class ShadowMap {
   public:
     static constexpr int kSize = 2048;
@@ -57,9 +62,18 @@ class ShadowMap {
     void drawShadowPass(const std::vector<scene::SceneObject*>& casters, int viewportWidth,
                         int viewportHeight, ShadowInstancer* instancer = nullptr);
 
-    // The light's projection and view; fixed for the whole game.
+    // The light's projection and view with the focus at the race start.
     static glm::mat4 lightProjection();
     static glm::mat4 lightView();
+    // Projection x view of the box around focus: the box above moved by the
+    // focus's offset from the race start, rounded to steps of kBoxStep map
+    // texels across and as many units in depth. Whole texels keep shadow
+    // edges still while the box moves; the coarse steps keep the pieces'
+    // layer of the map (drawn again whenever the box moves) for many frames.
+    static glm::mat4 lightViewProjection(const glm::vec3& focus);
+
+    // The point the next passes keep the box around.
+    glm::vec3 focus = kDefaultRaceStart;
     // Maps -1..1 to 0..1 on all three axes.
     static glm::mat4 biasMatrix();
 
@@ -75,6 +89,8 @@ class ShadowMap {
     };
 
   private:
+    // The box moves in steps of this many map texels (3.125 units).
+    static constexpr int kBoxStep = 64;
     // The copy of the moving casters' last square: at most this many texels a side.
     static constexpr int kSavedSize = 512;
     static GLuint makeDepthTarget(GLuint& texture, int size);

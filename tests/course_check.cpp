@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
         std::ifstream in(path, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
-        if (text.str() != tovi::formatCourse(pieces, rings, course.bestTime, course.name, course.authorTime))
+        if (text.str() !=
+            tovi::formatCourse(pieces, rings, course.bestTime, course.name, course.authorTime, course.start))
             trouble("the file is not a complete course as the game writes it");
     }
     return status;

@@ -22,11 +22,8 @@
 
 namespace {
 
-const glm::vec3 kRaceStart(-0.88f, 65.8f, 21.2f);
-
 struct Course {
-    std::vector<tovi::CourseEntry> pieces;
-    std::vector<glm::vec3> rings; // ring centres, in course order
+    tovi::BotCourse bot; // pieces, ring centres in course order, race start
     double bestTime = 0.0;
     std::optional<double> authorTime;
 };
@@ -44,12 +41,7 @@ bool loadCourse(const std::string& path, Course& course) {
     }
     if (!log.str().empty())
         std::cout << "course reader: " << log.str() << "\n";
-    for (const auto& entry : data.entries) {
-        if (entry.kind == "ring")
-            course.rings.push_back(positionOf(entry.matrix));
-        else
-            course.pieces.push_back(entry);
-    }
+    course.bot = tovi::botCourse(data);
     course.bestTime = data.bestTime;
     course.authorTime = data.authorTime;
     return true;
@@ -62,19 +54,18 @@ int checkLayout(const Course& course) {
         std::cout << "layout: " << what << "\n";
         ++problems;
     };
-    if (course.pieces.empty())
+    if (course.bot.pieces.empty())
         fail("no track pieces");
-    if (course.rings.empty())
+    if (course.bot.rings.empty())
         fail("no rings: a race could never end");
     if (course.bestTime <= 0.0)
         fail("no best time");
     std::map<std::string, int> kinds;
-    for (const auto& piece : course.pieces) {
+    for (const auto& piece : course.bot.pieces) {
         ++kinds[piece.kind];
-        glm::vec3 p = positionOf(piece.matrix);
-        // the shadow map covers x and z in -50..50 and 120 units below the light
-        if (std::fabs(p.x) > 50.0f || std::fabs(p.z) > 50.0f || p.y < 0.0f || p.y > 120.0f)
-            fail("a " + piece.kind + " lies outside the shadow map's box");
+        // the ground plane (y = -5) lies below every piece
+        if (positionOf(piece.matrix).y < 0.0f)
+            fail("a " + piece.kind + " lies too close to the ground");
     }
     for (const char* kind : {"ramp", "straight", "left", "right"})
         if (kinds[kind] == 0)
@@ -91,10 +82,11 @@ int playCourse(const std::string& root, const std::string& path, bool trace) {
 
     // the race start lies on the course: a piece within reach below it
     bool startOnTrack = false;
-    for (const auto& piece : course.pieces) {
+    const glm::vec3 start = course.bot.start;
+    for (const auto& piece : course.bot.pieces) {
         glm::vec3 p = positionOf(piece.matrix);
-        if (std::fabs(p.x - kRaceStart.x) < 2.0f && std::fabs(p.z - kRaceStart.z) < 2.0f &&
-            kRaceStart.y - p.y > 0.0f && kRaceStart.y - p.y < 1.0f)
+        if (std::fabs(p.x - start.x) < 2.0f && std::fabs(p.z - start.z) < 2.0f && start.y - p.y > 0.0f &&
+            start.y - p.y < 1.0f)
             startOnTrack = true;
     }
     if (!startOnTrack) {
@@ -105,7 +97,7 @@ int playCourse(const std::string& root, const std::string& path, bool trace) {
     // The course must not strand the ball whatever the player does: a careful
     // player, one who holds W all the way and one who touches nothing all
     // finish. The bot cruising briskly sets the pace a good player can reach.
-    const tovi::BotCourse bot{course.pieces, course.rings};
+    const tovi::BotCourse& bot = course.bot;
     const tovi::PieceMeshes meshes = tovi::loadPieceMeshes(bot, root + "/Objects/V2/");
     tovi::BotRun pace;
     tovi::CheckHooks hooks;
@@ -116,7 +108,7 @@ int playCourse(const std::string& root, const std::string& path, bool trace) {
         };
     hooks.runDone = [&](int style, const tovi::BotRun& run) {
         std::printf("%-15s %s after %7.3f s, %zu of %zu rings%s%s\n", tovi::kPlayStyles[style].name,
-                    run.finished ? "finished" : "FAILED", run.seconds, run.passed, course.rings.size(),
+                    run.finished ? "finished" : "FAILED", run.seconds, run.passed, bot.rings.size(),
                     run.reason.empty() ? "" : ": ", run.reason.c_str());
         if (!run.finished)
             ++failures;

@@ -4,14 +4,16 @@ chaining the kit's pieces, and their names in Kobuldo/Tracks/courses.txt.
 
     python3 tools/gen_course.py [--check]
 
-The race start is fixed by the game: the ball appears at (-0.88, 65.8, 21.2)
-moving towards -x, so the first piece lies under that point. Every later
+The game's race start is (-0.88, 65.8, 21.2), the ball moving towards -x, so
+the first piece lies under that point. A course too long to stay above the
+ground from there starts higher: its file names the start ("start x y z"),
+raised by whole half units so the pieces keep the editor's grid. Every later
 piece starts where the previous one ends, unless a drop comes between them.
 Rings hang over the running line of chosen pieces, their centre 0.35 above
 the rolling ball's centre, so a ball anywhere across the floor passes within
 1.0 of it; a ring hung towards one rail is passed only by a ball running on
-that side. The script refuses a course that leaves the shadow-map box,
-overlaps itself or hides the ball from the start camera. With --check it
+that side. The script refuses a course that overlaps itself or hides the
+ball from the start camera. With --check it
 only verifies that the files on disk match.
 """
 import math
@@ -29,8 +31,7 @@ START = np.array([-0.88, 65.8, 21.2])
 BALL_RADIUS = 0.25
 RING_LIFT = 0.60          # ring centre above the floor, along the floor's normal
 RING_SIDE = 0.40          # how far each '<' or '>' hangs a ring off the centre line
-BOX = (-50.0, 50.0)       # x and z must stay inside (shadow map)
-HEIGHT = (0.0, 120.0)
+LOWEST = 0.0              # no piece reaches lower (the ground plane is at -5)
 DROP = 1.0                # a 'v' drops the next piece this much lower
 
 
@@ -42,8 +43,9 @@ class Course:
     takes the medal times. A course made by hand (in the level editor) has no
     pieces here: it is only listed."""
 
-    def __init__(self, file, name, text, best_time, author=None):
+    def __init__(self, file, name, text, best_time, author=None, group="Easy"):
         self.file, self.name, self.text, self.best_time, self.author = file, name, text, best_time, author
+        self.group = group
 
 
 # The courses, easy to expert, piece by piece. Letters: S straight, R ramp,
@@ -122,15 +124,25 @@ def ring_matrix(kind, origin, r, t=0.5, side=0.0):
     return [m[row, col] for col in range(4) for row in range(4)], centre, origin + r @ (point + up * BALL_RADIUS)
 
 
-def build(course=COURSE):
+def start_for(course):
+    """The race start: the game's own, or raised by whole half units until
+    the course stays above LOWEST."""
+    pieces, _rings = build(course, START)
+    lowest = min(t[..., 1].min() for t in _piece_triangles(pieces))
+    if lowest >= LOWEST:
+        return START
+    return START + np.array([0.0, math.ceil((LOWEST - lowest) * 2.0) / 2.0, 0.0])
+
+
+def build(course=COURSE, start=START):
     pieces = []
     rings = []
     parsed = parse(course)
     # the first piece: its middle under the start point, heading -x
     first_kind = parsed[0][0]
     r0 = gen_kit.rotation(0)
-    surface_under_start = START[1] - BALL_RADIUS / math.cos(math.atan(gen_kit.GRADE)) - 0.03
-    origin0 = np.array([START[0], round(surface_under_start, 2), START[2]])
+    surface_under_start = start[1] - BALL_RADIUS / math.cos(math.atan(gen_kit.GRADE)) - 0.03
+    origin0 = np.array([start[0], round(surface_under_start, 2), start[2]])
     entry = origin0 + r0 @ gen_kit.entry_local(first_kind)
     quarter = 0
     for kind, ring, gap in parsed:
@@ -148,15 +160,12 @@ def landings(course):
     return [i for i, (_kind, _ring, gap) in enumerate(parse(course)) if gap]
 
 
-def check(pieces, rings, landed=()):
+def check(pieces, rings, landed=(), start=START):
     problems = []
     cells = {}
     for i, ((kind, origin, r, _q), tris) in enumerate(zip(pieces, _piece_triangles(pieces))):
-        lo, hi = tris.reshape(-1, 3).min(axis=0), tris.reshape(-1, 3).max(axis=0)
-        for axis, name, (box_lo, box_hi) in ((0, "x", BOX), (1, "y", HEIGHT), (2, "z", BOX)):
-            if lo[axis] < box_lo or hi[axis] > box_hi:
-                problems.append("piece %d (%s) reaches %s = %.2f .. %.2f, outside the shadow box"
-                                % (i, kind, name, lo[axis], hi[axis]))
+        if tris[..., 1].min() < LOWEST:
+            problems.append("piece %d (%s) reaches y = %.2f, too near the ground" % (i, kind, tris[..., 1].min()))
         x, y, z = origin
         key = (round(x / gen_kit.CELL), round(z / gen_kit.CELL))
         for j, yj in cells.get(key, []):
@@ -167,7 +176,7 @@ def check(pieces, rings, landed=()):
         cells.setdefault(key, []).append((i, y))
     # the first piece is under the start point
     kind, origin, r, _q = pieces[0]
-    if abs(origin[0] - START[0]) > 1e-6 or abs(origin[2] - START[2]) > 1e-6:
+    if abs(origin[0] - start[0]) > 1e-6 or abs(origin[2] - start[2]) > 1e-6:
         problems.append("the first piece is not under the race start")
     if not rings:
         problems.append("no rings: a race could never end")
@@ -243,8 +252,10 @@ def fmt(v):
     return "0" if s == "-0" else s
 
 
-def course_text(pieces, rings, best_time=BEST_TIME, author=None):
+def course_text(pieces, rings, best_time=BEST_TIME, author=None, start=START):
     lines = ["Writing this to a file."]
+    if any(start != START):
+        lines.append("start " + " ".join(fmt(v) for v in start))
     for kind, origin, r, _q in pieces:
         lines.append(kind + " " + " ".join(fmt(v) for v in matrix(origin, r)))
     for m, _centre, _ball in rings:
@@ -256,9 +267,16 @@ def course_text(pieces, rings, best_time=BEST_TIME, author=None):
 
 
 def names_text(courses=COURSES):
-    """The list of courses beside the course files: file and name per line."""
+    """The list of courses beside the course files: file and name per line,
+    and a '#group' line before each group (older builds pass it over as a
+    comment)."""
     lines = ["# Zentaro's courses, easy to expert: course file, then its name."]
-    lines += ["%s %s" % (c.file, c.name) for c in courses]
+    group = None
+    for c in courses:
+        if c.group != group:
+            group = c.group
+            lines.append("#group " + group)
+        lines.append("%s %s" % (c.file, c.name))
     return "\n".join(lines) + "\n"
 
 
@@ -269,11 +287,12 @@ def outputs(courses=COURSES):
     for number, c in enumerate(courses, 1):
         if c.text is None:
             continue  # made by hand: only listed
-        pieces, rings = build(c.text)
-        problems = check(pieces, rings, landings(c.text))
+        start = start_for(c.text)
+        pieces, rings = build(c.text, start)
+        problems = check(pieces, rings, landings(c.text), start)
         if problems:
             raise ValueError("\n".join("course %d (%s): %s" % (number, c.name, p) for p in problems))
-        out.append((c.file, course_text(pieces, rings, c.best_time, c.author)))
+        out.append((c.file, course_text(pieces, rings, c.best_time, c.author, start)))
     out.append(("courses.txt", names_text(courses)))
     return out
 
@@ -304,10 +323,10 @@ def main(argv):
         if c.text is None:
             print("%d %-14s made by hand" % (number, c.name))
             continue
-        pieces, rings = build(c.text)
+        pieces, rings = build(c.text, start_for(c.text))
         ys = [p[1][1] for p in pieces]
-        print("%d %-14s %2d pieces, %d rings, heights %.1f .. %.1f" % (number, c.name, len(pieces), len(rings),
-                                                                      min(ys), max(ys)))
+        print("%2d %-6s %-20s %2d pieces, %2d rings, heights %.1f .. %.1f" % (number, c.group, c.name, len(pieces),
+                                                                            len(rings), min(ys), max(ys)))
     return 0
 
 

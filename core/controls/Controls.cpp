@@ -107,7 +107,7 @@ void Controls::update() {
     race.raceToggles(debounced);
     display.keys(debounced, keyOf(Action::Help));
     if (debounced(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
-        check.start(*course.tracks, *course.rings, kObjectsDir);
+        check.start(*course.tracks, *course.rings, course.raceStart(), kObjectsDir);
     if (debounced(keyOf(Action::Editor))) {
         if (editing.editMode) {
             editing.leave();

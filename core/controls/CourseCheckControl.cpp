@@ -7,10 +7,12 @@
 namespace tovi {
 
 void CourseCheckControl::start(const std::vector<scene::SceneObject*>& tracks,
-                               const std::vector<scene::SceneObject*>& rings, const std::string& objectsDir) {
+                               const std::vector<scene::SceneObject*>& rings, const glm::vec3& raceStart,
+                               const std::string& objectsDir) {
     if (runner.running())
         return;
     BotCourse course;
+    course.start = raceStart;
     for (scene::SceneObject* object : tracks)
         if (const auto* piece = dynamic_cast<const scene::TrackBase*>(object))
             course.pieces.push_back({piece->pieceName, piece->modelMatrix});

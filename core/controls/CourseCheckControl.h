@@ -15,9 +15,10 @@ class SceneObject;
 // line, and where the checked run left the track.
 class CourseCheckControl {
   public:
-    // Starts checking the pieces and rings (nothing while a check runs).
+    // Starts checking the pieces and rings from the race start (nothing
+    // while a check runs).
     void start(const std::vector<scene::SceneObject*>& tracks, const std::vector<scene::SceneObject*>& rings,
-               const std::string& objectsDir);
+               const glm::vec3& raceStart, const std::string& objectsDir);
     // Once a frame: the progress, and the verdict when it comes.
     void follow();
     // Stops the check and forgets its line and marker (another course).

@@ -68,7 +68,9 @@ double CourseKeeper::loadedBestTime(bool read, const CourseData& course) {
 }
 
 bool CourseKeeper::placeCourse(const std::string& path, bool read, const CourseData& course) {
-    if (!courseStore.adopt(path, read, course))
+    const bool adopted = courseStore.adopt(path, read, course);
+    physicsWorld->raceStart = courseStore.start().position;
+    if (!adopted)
         return false;
     for (const CourseEntry& entry : course.entries) {
         if (entry.kind == "ring")
@@ -130,7 +132,7 @@ std::uint64_t CourseKeeper::levelFingerprint() const {
     std::vector<CoursePiece> pieces;
     std::vector<glm::mat4> ringMatrices;
     levelContents(pieces, ringMatrices);
-    return courseFingerprint(pieces, ringMatrices);
+    return courseFingerprint(pieces, ringMatrices, courseStore.start());
 }
 
 void CourseKeeper::startRace() {

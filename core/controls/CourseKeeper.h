@@ -50,6 +50,8 @@ class CourseKeeper {
     bool saveTrack(std::string path, CourseStore::Saver saver = CourseStore::Editor);
     // Whether the loaded course may be saved over.
     bool savingAllowed() const { return courseStore.savingAllowed(); }
+    // Where the course's races start (see RaceStart).
+    glm::vec3 raceStart() const { return courseStore.start().position; }
     // The course's fingerprint as the level stands (see courseFingerprint).
     std::uint64_t levelFingerprint() const;
     // A won race keeps its best time in the course file (written once, and

@@ -95,6 +95,21 @@ bool readMatrix(CourseReader& reader, glm::mat4& matrix) {
     return finite;
 }
 
+// Three numbers, each finite and within kMaxStartCoordinate; start is left
+// as it was otherwise.
+bool readStart(CourseReader& reader, RaceStart& start) {
+    glm::vec3 position(0.0f);
+    for (int i = 0; i < 3; ++i) {
+        float value = 0.0f;
+        if (!reader.nextNumber(value) || !(std::fabs(value) <= kMaxStartCoordinate))
+            return false;
+        position[i] = value;
+    }
+    start.named = true;
+    start.position = position;
+    return true;
+}
+
 std::string errnoText(int error) {
     return std::strerror(error);
 }
@@ -122,6 +137,12 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
                 out.entries.push_back(entry);
             } else {
                 ++leftOut;
+            }
+        } else if (word == "start") {
+            if (!readStart(reader, out.start)) {
+                log << "Skipping start entry without three finite numbers within " << kMaxStartCoordinate
+                    << " in " << sourceName << "\n";
+                ++out.skipped;
             }
         } else if (word == "besttime") {
             float value = 0.0f;
@@ -159,7 +180,8 @@ bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log)
 }
 
 std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
-                         double bestTime, const std::string& name, std::optional<double> authorTime) {
+                         double bestTime, const std::string& name, std::optional<double> authorTime,
+                         const RaceStart& start) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
     auto writeMatrix = [&out](const glm::mat4& m) {
@@ -172,6 +194,8 @@ std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vect
     out << "Writing this to a file.\n";
     if (!name.empty())
         out << courseNameWord(name) << '\n';
+    if (start.named)
+        out << "start " << start.position.x << ' ' << start.position.y << ' ' << start.position.z << '\n';
     for (const CoursePiece& piece : pieces) {
         out << piece.name;
         writeMatrix(piece.matrix);

@@ -1,6 +1,8 @@
 #pragma once
 // Reading and writing the course file's words and numbers. No GL here: the
 // controls turn what is read into pieces and rings.
+#include "physics/RaceStart.h"
+
 #include <glm/glm.hpp>
 
 #include <cstddef>
@@ -21,6 +23,16 @@ struct CourseEntry {
 // million entries would otherwise exhaust memory before the first frame.
 constexpr std::size_t kMaxCourseEntries = 1000;
 
+// Where the race ball appears. A course names its own start with a line
+// "start x y z" (a long course starts higher); older builds skip that line,
+// and a course without it starts at kDefaultRaceStart.
+struct RaceStart {
+    bool named = false; // the file has a start line
+    glm::vec3 position = kDefaultRaceStart;
+};
+// The farthest a start may lie from the origin on any axis.
+constexpr float kMaxStartCoordinate = 10000.0f;
+
 struct CourseData {
     std::vector<CourseEntry> entries; // in file order
     double bestTime = 0.0;            // 0 when the file has none
@@ -30,10 +42,12 @@ struct CourseData {
     std::string name;        // from the word "name=..." (see CourseNames.h); "" without one
     bool truncated = false;  // entries beyond kMaxCourseEntries were left out
     std::size_t skipped = 0; // entries and best times left out for a non-finite number
+    RaceStart start;
 };
 
-// Parses course text. Entries and best times with a non-finite number (nan,
-// inf) are skipped with a message naming sourceName and counted in skipped. Unknown words are ignored one at
+// Parses course text. Entries, starts and best times with a non-finite number
+// (nan, inf), and a start without three numbers or beyond kMaxStartCoordinate,
+// are skipped with a message naming sourceName and counted in skipped. Unknown words are ignored one at
 // a time. Only the first kMaxCourseEntries entries are kept (message, truncated set); a best time after them
 // still counts. An author word that is not a valid author time is ignored with a message (the course then has
 // none; it does not stop saves).
@@ -48,11 +62,13 @@ struct CoursePiece {
     std::string name;
     glm::mat4 matrix;
 };
-// A course with a name keeps it as its second line; the author time, when
-// given, is a line "author=<ms>" before the best time.
+// A course with a name keeps it as its second line, and a start the course
+// names follows; the author time, when given, is a line "author=<ms>" before
+// the best time.
 std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
                          double bestTime, const std::string& name = "",
-                         std::optional<double> authorTime = std::nullopt);
+                         std::optional<double> authorTime = std::nullopt,
+                         const RaceStart& start = RaceStart{});
 
 // Replaces path atomically: a temporary file in the same folder, flushed to
 // disk, then renamed over the old one. On failure the old file is untouched,

@@ -13,6 +13,9 @@ namespace {
 constexpr std::size_t kMaxLine = 4096;
 // A longer course name would run into the pictures' key panels.
 constexpr std::size_t kMaxName = 20;
+// A group heads the course number on the same line.
+constexpr std::size_t kMaxGroup = 8;
+constexpr const char* kGroupLine = "#group ";
 // The game's course times start at this when the file has none.
 constexpr double kNoBestTime = 10000000.0;
 
@@ -74,9 +77,19 @@ CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathF
     std::ifstream in(listPath, std::ios::binary);
     std::string line;
     int lineNumber = 0;
+    std::string group;
     while (in && entries.size() < kMaxCourses && std::getline(in, line)) {
         ++lineNumber;
         line = trimmed(line);
+        if (line.size() <= kMaxLine && line.rfind(kGroupLine, 0) == 0) {
+            group = trimmed(line.substr(std::char_traits<char>::length(kGroupLine)));
+            if (!plainText(group)) {
+                log << "Line " << lineNumber << " of " << listPath << ": a group name of plain text only\n";
+                group.clear();
+            }
+            group.resize(std::min(group.size(), kMaxGroup));
+            continue;
+        }
         if (line.empty() || line[0] == '#')
             continue;
         const std::size_t space = line.find_first_of(" \t");
@@ -90,12 +103,13 @@ CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathF
         if (entry.name.size() > kMaxName)
             entry.name.resize(kMaxName);
         entry.path = folder + entry.file;
+        entry.group = group;
         entries.push_back(entry);
     }
     if (entries.empty()) {
         if (in.is_open() || lineNumber > 0)
             log << listPath << " names no course; racing " << folder << "1.track\n";
-        entries.push_back({"1.track", "", folder + "1.track", false});
+        entries.push_back({"1.track", "", folder + "1.track", false, ""});
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string path = pathsOf(entries[i]).read;
@@ -185,7 +199,8 @@ std::array<std::string, 4> CourseList::screenLines(double bestTime) const {
         lines[3] = "Enter: empty level";
         return lines;
     }
-    lines[0] = "Course " + numbered(current) + "/" + std::to_string(entries.size());
+    lines[0] = (course->group.empty() ? "Course " : course->group + " course ") + numbered(current) + "/" +
+               std::to_string(entries.size());
     lines[1] = course->name;
     lines[2] = bestTime >= kNoBestTime ? "No best time yet" : "Best " + formatTime(bestTime);
     lines[3] = note.empty() ? "< > other course" : note;

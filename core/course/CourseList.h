@@ -1,8 +1,10 @@
 #pragma once
 // The courses on offer and the one the player has chosen. The list file
 // "courses.txt" beside the course files names them in order, one a line: the
-// course file, then the course's name ("2.track Hairpins"). Blank lines and
-// lines starting with '#' are passed over.
+// course file, then the course's name ("2.track Hairpins"). A line "#group
+// Easy" heads the courses after it, up to the next such line. Blank lines and
+// other lines starting with '#' are passed over (older builds pass over the
+// group lines too).
 #include <array>
 #include <functional>
 #include <ostream>
@@ -16,6 +18,7 @@ struct CourseListEntry {
     std::string name; // e.g. "Hairpins"
     std::string path; // the list's folder and the file
     bool available = false;
+    std::string group; // e.g. "Easy"; empty before the list's first group line
 };
 
 // Where a course is read from and saved to (the player's saved copy, when
@@ -63,8 +66,8 @@ class CourseList {
 
     // The last word about the choice for the screens ("" when none).
     const std::string& message() const { return note; }
-    // What the start, win and lose screens show: the chosen course's number,
-    // its name, its best time (milliseconds), and the message or the keys.
+    // What the start, win and lose screens show: the chosen course's group
+    // and number, its name, its best time (milliseconds), and the message or the keys.
     std::array<std::string, 4> screenLines(double bestTime) const;
 
   private:

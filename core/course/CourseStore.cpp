@@ -25,6 +25,7 @@ template <typename T> bool sameBits(const T& a, const T& b) {
 bool CourseStore::adopt(const std::string& path, bool read, const CourseData& course) {
     filePath = path;
     toldKeeping = false; // each course that is kept is told once
+    raceStart = read ? course.start : RaceStart{};
     if (!read) {
         std::error_code error;
         keepFile = std::filesystem::exists(filePath, error);
@@ -45,7 +46,8 @@ bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<C
                                     const std::vector<glm::mat4>& rings, double bestTime,
                                     std::optional<double> authorTime) const {
     if (!haveWritten || path != writtenPath || !sameBits(bestTime, writtenBestTime) ||
-        authorTime != writtenAuthorTime || pieces.size() != writtenPieces.size() ||
+        authorTime != writtenAuthorTime || raceStart.named != writtenStart.named ||
+        !sameBits(raceStart.position, writtenStart.position) || pieces.size() != writtenPieces.size() ||
         rings.size() != writtenRings.size())
         return false;
     for (std::size_t i = 0; i < pieces.size(); ++i)
@@ -82,7 +84,8 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
                 " pieces and rings, more than the " + std::to_string(kMaxCourseEntries) +
                 " a course may have";
     else if (!path.empty() && makeFolderFor(path, &error) &&
-             writeFileAtomically(path, formatCourse(pieces, rings, bestTime, "", authorTime), &error)) {
+             writeFileAtomically(path, formatCourse(pieces, rings, bestTime, "", authorTime, raceStart),
+                                 &error)) {
         told = false;
         haveWritten = true;
         writtenPath = path;
@@ -90,6 +93,7 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
         writtenRings = rings;
         writtenBestTime = bestTime;
         writtenAuthorTime = authorTime;
+        writtenStart = raceStart;
         return true;
     }
     if (!told) {

@@ -21,7 +21,7 @@ class CourseStore {
 
     // Takes over the course readCourseFile read from path (read: whether it
     // could): whether it may be saved over follows from what was read.
-    // Returns read.
+    // Returns read. The course's start goes with it into every save.
     bool adopt(const std::string& path, bool read, const CourseData& course);
     // Writes the whole course atomically to path, making its folder first
     // (an empty path: nowhere to save), unless this very content is what was
@@ -38,6 +38,8 @@ class CourseStore {
     bool savingAllowed() const { return !keepFile; }
     // The path of the last load.
     const std::string& path() const { return filePath; }
+    // The race start of the last load (the default when it failed).
+    const RaceStart& start() const { return raceStart; }
 
   private:
     bool sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
@@ -45,6 +47,7 @@ class CourseStore {
                            std::optional<double> authorTime) const;
 
     std::string filePath;
+    RaceStart raceStart;
     bool keepFile = false;
     std::string keepReason; // why the file is kept, for the refusal
     bool toldKeeping = false;
@@ -57,6 +60,7 @@ class CourseStore {
     std::vector<glm::mat4> writtenRings;
     double writtenBestTime = 0.0;
     std::optional<double> writtenAuthorTime;
+    RaceStart writtenStart;
 };
 
 // Whether a course of entryCount pieces and rings has room for adding more:

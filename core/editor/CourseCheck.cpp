@@ -51,6 +51,7 @@ const PlayStyle kPlayStyles[4] = {
 
 BotCourse botCourse(const CourseData& data) {
     BotCourse course;
+    course.start = data.start.position;
     for (const CourseEntry& entry : data.entries) {
         if (entry.kind == "ring")
             course.rings.push_back(glm::vec3(entry.matrix[3]));
@@ -108,6 +109,7 @@ BotRun raceBot(const BotCourse& course, const PieceMeshes& meshes, const BotOpti
     // bodies have settled into place by the time the race ball appears.
     for (int i = 0; i < 30; ++i)
         world.step(kFrame);
+    world.raceStart = course.start;
     world.resetBall();
 
     BotRun run;

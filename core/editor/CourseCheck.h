@@ -17,10 +17,12 @@
 
 namespace tovi {
 
-// What the bot races on: the pieces and the ring centres, in course order.
+// What the bot races on: the pieces and the ring centres, in course order,
+// from the course's race start.
 struct BotCourse {
     std::vector<CourseEntry> pieces;
     std::vector<glm::vec3> rings;
+    glm::vec3 start = kDefaultRaceStart;
 };
 BotCourse botCourse(const CourseData& data);
 

@@ -216,7 +216,7 @@ bool Editor::placePiece(const std::string& kind, const glm::mat4& model) {
 
 bool Editor::placeJoined(const std::string& kind) {
     endGesture();
-    glm::mat4 model = firstPlacement();
+    glm::mat4 model = firstPlacement(level.physics->raceStart);
     std::string where = " under the race start";
     if (!level.pieces->empty()) {
         const auto* previous = ringSelected ? nullptr : dynamic_cast<const scene::TrackBase*>(selected());

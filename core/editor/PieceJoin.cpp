@@ -103,9 +103,10 @@ bool joinedPlacement(const std::string& previousKind, const glm::mat4& previous,
     return true;
 }
 
-glm::mat4 firstPlacement() {
+glm::mat4 firstPlacement(const glm::vec3& start) {
     glm::mat4 m(1.0f);
-    m[3] = glm::vec4(kGridOriginX, kGridOriginY, kGridOriginZ, 1.0f);
+    const glm::vec3 moved = start - kDefaultRaceStart; // exactly 0 for the default start
+    m[3] = glm::vec4(kGridOriginX + moved.x, kGridOriginY + moved.y, kGridOriginZ + moved.z, 1.0f);
     return m;
 }
 

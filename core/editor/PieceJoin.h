@@ -6,6 +6,8 @@
 // exit meets any entry when pieces sit on whole cells and half-unit heights,
 // turned by quarter turns about y. tools/gen_kit.py builds the pieces to these
 // numbers and tools/gen_course.py chains them the same way.
+#include "physics/RaceStart.h"
+
 #include <glm/glm.hpp>
 
 #include <string>
@@ -41,8 +43,9 @@ glm::mat4 placeAtEntry(const std::string& kind, const glm::vec3& point, int quar
 // False (out untouched) when either kind is outside the kit.
 bool joinedPlacement(const std::string& previousKind, const glm::mat4& previous, const std::string& kind,
                      glm::mat4& out);
-// The first piece of a course: under the race start, heading -x.
-glm::mat4 firstPlacement();
+// The first piece of a course: under the race start, heading -x (on the grid
+// when the start lies on it, as kDefaultRaceStart does).
+glm::mat4 firstPlacement(const glm::vec3& start = kDefaultRaceStart);
 
 // The matrix moved to the nearest cell and half-unit height of the grid and
 // turned to the nearest quarter turn about y; its scale along its own axes

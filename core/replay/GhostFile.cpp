@@ -106,9 +106,10 @@ std::string ghostPathFor(const std::string& coursePath) {
     return coursePath + ".ghost";
 }
 
-std::uint64_t courseFingerprint(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings) {
+std::uint64_t courseFingerprint(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
+                                const RaceStart& start) {
     // The best time is left at zero, so it never changes the fingerprint.
-    return hashBytes(formatCourse(pieces, rings, 0.0));
+    return hashBytes(formatCourse(pieces, rings, 0.0, std::string(), std::nullopt, start));
 }
 
 std::size_t maxGhostFileSize() {

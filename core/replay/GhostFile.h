@@ -16,10 +16,11 @@ namespace tovi {
 // "<course file>.ghost"
 std::string ghostPathFor(const std::string& coursePath);
 
-// Of the pieces and rings as the course file writes them (so a course read
-// back from its file has the fingerprint it was saved with); the best time
-// does not count.
-std::uint64_t courseFingerprint(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings);
+// Of the pieces, rings and start as the course file writes them (so a course
+// read back from its file has the fingerprint it was saved with); the best
+// time does not count.
+std::uint64_t courseFingerprint(const std::vector<CoursePiece>& pieces, const std::vector<glm::mat4>& rings,
+                                const RaceStart& start = RaceStart{});
 
 // The largest ghost file there can be: every split a course may have and
 // kGhostMaxSamples samples. A larger file is refused unread.

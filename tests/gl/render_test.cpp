@@ -98,6 +98,20 @@ TEST_F(RenderTest, ShadowMapRecordsCasterDepthAndTheMatrixReceiversUse) {
     shadow->drawShadowPass(std::vector<SceneObject*>{}, kWidth, kHeight);
     EXPECT_FLOAT_EQ(depthTexel(shadow->depthTexture(), u, v), 1.0f);
 
+    // The box follows its focus: far down a long course, 200 below the
+    // start, a square under the ball casts as the one above did at the start.
+    const glm::vec3 away(300.0f, -134.2f, -250.0f);
+    SquareCaster far(glm::translate(glm::mat4(1.0f), away + glm::vec3(0.0f, 10.0f, 0.0f)));
+    far.drawLift = 5.0f;
+    std::vector<SceneObject*> farCasters = {&far};
+    shadow->focus = tovi::kDefaultRaceStart + away;
+    shadow->drawShadowPass(farCasters, kWidth, kHeight);
+    const glm::vec4 farTop = shadow->depthBiasVP * glm::vec4(away + glm::vec3(0.0f, 15.0f, 0.0f), 1.0f);
+    EXPECT_NEAR(depthTexel(shadow->depthTexture(), static_cast<int>(farTop.x * tovi::ShadowMap::kSize),
+                           static_cast<int>(farTop.y * tovi::ShadowMap::kSize)),
+                farTop.z, 2e-3f);
+    EXPECT_NEAR(farTop.z, onTop.z, 2e-3f) << "the same depth in the box as at the start";
+
     const GLuint texture = shadow->depthTexture();
     shadow.reset();
     EXPECT_FALSE(glIsTexture(texture));

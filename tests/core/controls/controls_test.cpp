@@ -217,6 +217,28 @@ TEST(CourseLoading, PiecesGetTheirBodiesInOrder) {
     EXPECT_EQ(h.world.getBodyMatrix(1)[3][0], 5.0f);
 }
 
+// A long course names its start: races begin there, saves keep it, and the
+// editor's first piece goes under it; the next course without one starts
+// where courses always did.
+TEST(CourseLoading, ACoursesOwnStartIsRacedSavedAndBuiltUnder) {
+    Harness h("start 3 150 -2\nstraight 1 0 0 0 0 1 0 0 0 0 1 0 3 149.64 -2 1\nbesttime 45000\n");
+    EXPECT_EQ(h.world.raceStart, glm::vec3(3, 150, -2));
+    h.race->startRace();
+    EXPECT_NEAR(glm::distance(glm::vec3(h.world.getBallModelMatrix()[3]), glm::vec3(3, 150, -2)), 0.0f,
+                1e-4f);
+
+    ASSERT_TRUE(h.controls->course.saveTrack(h.trackPath));
+    EXPECT_EQ(readText(h.trackPath).rfind("Writing this to a file.\nstart 3 150 -2\nstraight", 0), 0u);
+
+    h.controls->course.clearLevel();
+    ASSERT_TRUE(h.controls->editing.editor.placeJoined("straight"));
+    EXPECT_NEAR(h.tracks[0]->modelMatrix[3][1], 149.64f, 1e-4f);
+
+    writeText(h.dir.file("2.track"), "besttime 1\n");
+    h.controls->switchCourse(h.dir.file("2.track"), h.dir.file("2.track"));
+    EXPECT_EQ(h.world.raceStart, kDefaultRaceStart);
+}
+
 // The won screen and a held Ctrl+S ask for a save every frame; the file is
 // written only when what would be written differs from what was last
 // written. A sentinel put in the file shows whether the game wrote again.

@@ -161,6 +161,30 @@ TEST(CourseFormat, EmptyLevel) {
     EXPECT_EQ(tovi::formatCourse({}, {}, 45000), "Writing this to a file.\nbesttime 45000\n");
 }
 
+TEST(CourseParsing, ARaceStartLineMovesTheStartAndBrokenOnesAreSkipped) {
+    EXPECT_FALSE(parse("besttime 1\n").start.named);
+    EXPECT_EQ(parse("besttime 1\n").start.position, tovi::kDefaultRaceStart)
+        << "no start line: the game's own";
+
+    const std::string text = tovi::formatCourse({{"straight", glm::mat4(1.0f)}}, {}, 5000, "", std::nullopt,
+                                                tovi::RaceStart{true, {-0.88f, 140.5f, 3}});
+    EXPECT_EQ(text, "Writing this to a file.\nstart -0.88 140.5 3\n"
+                    "straight 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1\nbesttime 5000\n");
+    const CourseData back = parse(text);
+    EXPECT_TRUE(back.start.named);
+    EXPECT_EQ(back.start.position, glm::vec3(-0.88f, 140.5f, 3));
+    EXPECT_EQ(back.entries.size(), 1u);
+    EXPECT_EQ(back.skipped, 0u);
+
+    std::string log;
+    const CourseData bad = parse("start 1 nan 3\nstart 0 20000 0\nstart 1 2\nstraight\n", &log);
+    EXPECT_FALSE(bad.start.named);
+    EXPECT_EQ(bad.start.position, tovi::kDefaultRaceStart);
+    EXPECT_EQ(bad.skipped, 3u) << "so the file is never saved over without its start";
+    EXPECT_EQ(bad.entries.size(), 1u) << "the piece after a short start line is still read";
+    EXPECT_NE(log.find("Skipping start entry"), std::string::npos);
+}
+
 TEST(CourseParsing, BestTimeEntries) {
     CourseData data = parse("besttime 45000\n");
     EXPECT_TRUE(data.entries.empty());

@@ -59,7 +59,7 @@ struct Chooser {
 TEST(CourseChoice, ArrowsWrapSkipUnreadableCoursesAndSavesGoToTheChosenFile) {
     TempDir dir;
     const std::string folder = dir.path.string() + "/";
-    writeText(folder + "courses.txt", "# file, then name\n1.track One\n2.track Two Words\n\n"
+    writeText(folder + "courses.txt", "# file, then name\n1.track One\n#group Hard\n2.track Two Words\n\n"
                                       "3.track Missing\n4.track Four\n../5.track Outside\n");
     writeText(folder + "1.track", course(2, 40000));
     writeText(folder + "2.track", course(3, 50000));
@@ -81,6 +81,8 @@ TEST(CourseChoice, ArrowsWrapSkipUnreadableCoursesAndSavesGoToTheChosenFile) {
         EXPECT_EQ(game.h.tracks.size(), 3u);
         EXPECT_EQ(game.h.race->bestTime, 50000.0);
         EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[2], "Best 00:50:00");
+        EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[0], "Hard course 2/4")
+            << "a group line heads the courses after it";
 
         game.tap(key::Right); // course 3 cannot be read: passed over
         EXPECT_EQ(game.chosenFile(), "4.track");

@@ -70,6 +70,41 @@ COURSES = (
     # run beats.
     Course("5.track", "Clean Run", "S v1.5 S* T T*<< S v S*<< L L*>> S R*>> T T*<< S*<< L L*>> S*>> T T*<<",
            27000, author=26617),
+    # Medium: longer runs from a higher start.
+    # Long rows between hairpins, every ring on the centre line.
+    Course("6.track", "Long Valley", "S S R* T T* S S S R* L L* S S R* T T* S R S* L L* S S R* T T* S S S R* L L* "
+           "S S R* T T* S R* L L*", 49000, author=47383, group="Medium"),
+    # Hairpin after hairpin with short rows between.
+    Course("7.track", "Switchbacks", "S R* T T* L L* S R* T T* L L* S S R* T T* L L* S R* T T* L L* S S R* T T* "
+           "L L* S R* T T*", 43000, author=41517, group="Medium"),
+    # Drops of 1 and 1.5 onto straights, and a ramp after them to get going.
+    Course("8.track", "Stairs", "S S R* T T* S R* L L* S S v S* T T* S R* L L* S v1.5 S* R T T* S v S* R L L* "
+           "S R* T T* S* S", 42000, author=40667, group="Medium"),
+    # Bends that step the course aside without turning it back.
+    Course("9.track", "Zigzag", "S S R* T L* S T L* S R* T T* S L T* L T* S S R* L L* S T L* S T L* S R* T T* "
+           "S L T* L T* S S*", 49000, author=47433, group="Medium"),
+    # The rings over the rails of Rail Line, on a course twice as long.
+    Course("10.track", "Outer Line", "S S* T T*<< S L*>> L S*>> S R T*<< T S*<< S S L*>> L S*>> R T T*<< S*<< "
+           "S L L*>> S*>> S R T*<< T S*<< S S*", 47000, author=45483, group="Medium"),
+    # Hard: two ramps into every hairpin: holding W there costs time against
+    # the outer rail, braking before the turn keeps the line.
+    Course("11.track", "Brake Point", "S R R* T T* S R R* L L* S S R R* T T* S R R* L L* S S R R* T T* S R R* L L* "
+           "S R R* T T* S S R R* L L* S S*", 51000, author=49167, group="Hard"),
+    # Drops of half a unit to 1.5, some straight into a curve (a narrow
+    # landing), with rings off the centre line after them.
+    Course("12.track", "Broken Steps", "S S* T T* v0.5 S*> v S*< S R* L L* v S*> S R* T T* v S*< S R* L* v0.5 L "
+           "S R* T T* v S*< S* L L* v S* v1.5 S* S R* T* v0.5 T S R* L L* v1.5 S* S* S", 45500, author=44067, group="Hard"),
+    # A minute downhill: long rows, ramps and bends.
+    Course("13.track", "Long Descent", "S S T L* S R* T T* S S R S* L L* S R R* T T* S R R* L L* S S S T T* "
+           "S S S L L* S R* S T T* S S R* L L* S R R* T T* S S R S* L L* S* S", 62500, author=60200, group="Hard"),
+    # Rings over the rails and a little off the centre line, turn after
+    # turn: only a ball on the right line takes them.
+    Course("14.track", "Rail Runner", "S R T*<< T S*<< S S*> L L* S S*< T T* S R*< L L*>> S R*> T T*<< S S*> L L* "
+           "S T*<< T S*<< S R*< L L*>> S* T T*<< R L*>> L S*>> S* S", 55000, author=53200, group="Hard"),
+    # A minute of everything: long rows, bends aside, a drop into a curve,
+    # drops of 1 and 1.5, a ring off the line.
+    Course("15.track", "Grand Tour", "S S S S T T* S L T* S R* L L* S R* T* v0.5 T S L T* S R* L L* S S*< T T* "
+           "S v S* R L L* S v S* R T T* S L T* S R* L L* S* v S* v1.5 S* T T* S L T* S R* L L* S* S", 61500, author=59267, group="Hard"),
 )
 
 # The first course, as the pictures show it.

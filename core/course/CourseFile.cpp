@@ -171,7 +171,14 @@ void parseCourse(const std::string& text, const std::string& sourceName, CourseD
 
 bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log) {
     std::string text;
-    if (readFileBytes(path, text.max_size(), text) != FileRead::Read) {
+    switch (readFileBytes(path, kMaxCourseFileBytes, text)) {
+    case FileRead::Read:
+        break;
+    case FileRead::TooLarge:
+        log << "Course " << path << " is larger than " << (kMaxCourseFileBytes >> 20)
+            << " MB: it is not read\n";
+        return false;
+    default:
         log << "Impossible to open the file !\n" << path;
         return false;
     }

@@ -22,6 +22,9 @@ struct CourseEntry {
 // textures and body (about 2 MB, and 15 ms to build); a shared file with a
 // million entries would otherwise exhaust memory before the first frame.
 constexpr std::size_t kMaxCourseEntries = 1000;
+// No real course file comes near this (1,000 entries of about 150 bytes):
+// a larger one is not read.
+constexpr std::size_t kMaxCourseFileBytes = 1u << 20;
 
 // Where the race ball appears. A course names its own start with a line
 // "start x y z" (a long course starts higher); older builds skip that line,
@@ -54,7 +57,8 @@ struct CourseData {
 void parseCourse(const std::string& text, const std::string& sourceName, CourseData& out, std::ostream& log);
 
 // Reads the file; false (with "Impossible to open the file !" and the path on
-// log) when it cannot be opened, leaving out unchanged.
+// log) when it cannot be opened, or with its own message when it is larger
+// than kMaxCourseFileBytes, leaving out unchanged.
 bool readCourseFile(const std::string& path, CourseData& out, std::ostream& log);
 
 // The file text exactly as the game writes it.

@@ -1,16 +1,19 @@
 #include "core/course/CourseList.h"
 
+#include "core/course/CourseFile.h"
+#include "core/system/FileBytes.h"
 #include "core/view/HudText.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <sstream>
 
 namespace tovi {
 
 namespace {
 
 constexpr std::size_t kMaxLine = 4096;
+// A real list holds a line or two for each of at most kMaxCourses courses.
+constexpr std::size_t kMaxListBytes = 64u << 10;
 // A longer course name would run into the pictures' key panels.
 constexpr std::size_t kMaxName = 20;
 // A group heads the course number on the same line.
@@ -19,17 +22,20 @@ constexpr const char* kGroupLine = "#group ";
 // The game's course times start at this when the file has none.
 constexpr double kNoBestTime = 10000000.0;
 
-// Whether the whole file can be read (a folder, say, cannot).
-bool readable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+// Whether the whole course file can be read (a folder, say, cannot) within
+// the course reader's limit; why says what is wrong otherwise.
+bool readable(const std::string& path, std::string& why) {
+    std::string bytes;
+    switch (readFileBytes(path, kMaxCourseFileBytes, bytes)) {
+    case FileRead::Read:
+        return true;
+    case FileRead::TooLarge:
+        why = " is larger than " + std::to_string(kMaxCourseFileBytes >> 20) + " MB";
         return false;
-    char buffer[4096];
-    while (std::fread(buffer, 1, sizeof buffer, file) == sizeof buffer) {
+    default:
+        why = " cannot be read";
+        return false;
     }
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    return ok;
 }
 
 bool plainText(const std::string& text) {
@@ -74,11 +80,15 @@ std::string skippedNote(const std::vector<int>& skipped) {
 CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathFinder where)
     : finder(std::move(where)) {
     const std::string listPath = folder + kListFile;
-    std::ifstream in(listPath, std::ios::binary);
+    std::string text;
+    const FileRead read = readFileBytes(listPath, kMaxListBytes, text);
+    if (read == FileRead::TooLarge)
+        log << listPath << " is larger than " << kMaxListBytes / 1024 << " KB: it is not read\n";
+    std::istringstream in(text);
     std::string line;
     int lineNumber = 0;
     std::string group;
-    while (in && entries.size() < kMaxCourses && std::getline(in, line)) {
+    while (entries.size() < kMaxCourses && std::getline(in, line)) {
         ++lineNumber;
         line = trimmed(line);
         if (line.size() <= kMaxLine && line.rfind(kGroupLine, 0) == 0) {
@@ -107,15 +117,16 @@ CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathF
         entries.push_back(entry);
     }
     if (entries.empty()) {
-        if (in.is_open() || lineNumber > 0)
+        if (read != FileRead::Missing)
             log << listPath << " names no course; racing " << folder << "1.track\n";
         entries.push_back({"1.track", "", folder + "1.track", false, ""});
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string path = pathsOf(entries[i]).read;
-        entries[i].available = readable(path);
+        std::string why;
+        entries[i].available = readable(path, why);
         if (!entries[i].available)
-            log << "Course " << i + 1 << " is unavailable: " << path << " cannot be read\n";
+            log << "Course " << i + 1 << " is unavailable: " << path << why << "\n";
         else if (current < 0)
             current = static_cast<int>(i);
     }

@@ -3,6 +3,8 @@
 // folder that courses.txt does not name. A course received from someone
 // else and dropped into the folder is one of them the next time the list is
 // made.
+#include "core/course/CourseFile.h"
+
 #include <cstddef>
 #include <ostream>
 #include <string>
@@ -17,8 +19,6 @@ struct OwnCourse {
 };
 
 constexpr std::size_t kMaxOwnCourses = 500;
-// No real course file comes near this (1,000 entries of about 150 bytes).
-constexpr std::size_t kMaxCourseFileBytes = 1u << 20;
 
 // Whether the course text can be raced and saved over: it holds at least one
 // entry, was read whole (no entry left out or skipped) and is text. why

@@ -1,6 +1,8 @@
 // Course files and meshes are shared and edited by hand: hostile inputs of
 // every kind give a message or an empty result, never a crash or a hang.
 #include "core/course/CourseFile.h"
+#include "core/course/CourseList.h"
+#include "core/player/Settings.h"
 #include "core/mesh/SceneObject.h"
 #include "tests/core/Harness.h"
 
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
@@ -290,6 +293,53 @@ bool readObj(const std::string& path, Mesh& mesh, std::string* out = nullptr) {
 }
 
 const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 0 1\nvn 0 0 1\n";
+
+// The settings, the course list and the courses it names are read with a
+// size limit far above any real one: a file with no line breaks, or a link to
+// an endless device, is refused with a message instead of filling memory.
+TEST(BadSmallFiles, OversizedOrEndlessFilesAreNotReadAndSaySo) {
+    TempDir dir;
+    const std::string huge(200u << 10, 'x');
+    for (const bool endless : {false, true}) {
+        const std::string settingsFile = dir.file(endless ? "endless.txt" : "settings.txt");
+        if (endless)
+            std::filesystem::create_symlink("/dev/zero", settingsFile);
+        else
+            writeText(settingsFile, "volume 3\n" + huge);
+        std::ostringstream log;
+        const Settings settings(settingsFile, &log);
+        // Only the start of an oversized settings file is read.
+        EXPECT_EQ(settings.get("volume", "none"), endless ? "none" : "3");
+        EXPECT_NE(log.str().find(settingsFile + " is larger than 64 KB"), std::string::npos) << log.str();
+    }
+
+    const std::string tracks = dir.file("tracks/");
+    std::filesystem::create_directory(tracks);
+    writeText(tracks + "big.track",
+              "straight" + std::string(kIdentity) + std::string(kMaxCourseFileBytes, ' '));
+    writeText(tracks + "2.track", "ring" + std::string(kIdentity) + "besttime 9000\n");
+    writeText(tracks + CourseList::kListFile, "big.track Big\n2.track Two\n");
+    std::ostringstream log;
+    const CourseList list(tracks, log);
+    ASSERT_NE(list.chosenCourse(), nullptr);
+    EXPECT_EQ(list.chosenCourse()->file, "2.track");
+    EXPECT_NE(log.str().find("Course 1 is unavailable: " + tracks + "big.track is larger than 1 MB"),
+              std::string::npos)
+        << log.str();
+    CourseData data;
+    std::ostringstream courseLog;
+    EXPECT_FALSE(readCourseFile(tracks + "big.track", data, courseLog));
+    EXPECT_TRUE(data.entries.empty());
+    EXPECT_NE(courseLog.str().find("is larger than 1 MB"), std::string::npos) << courseLog.str();
+
+    writeText(tracks + CourseList::kListFile, "2.track Two\n" + huge);
+    std::ostringstream listLog;
+    const CourseList capped(tracks, listLog);
+    EXPECT_NE(listLog.str().find(tracks + "courses.txt is larger than 64 KB"), std::string::npos)
+        << listLog.str();
+    EXPECT_NE(listLog.str().find("racing " + tracks + "1.track"), std::string::npos)
+        << "the list is not used: " << listLog.str();
+}
 
 TEST(BadMesh, IndicesOutOfRangeZeroNegativeOrHugeAreRefused) {
     TempDir dir;

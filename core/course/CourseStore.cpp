@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace tovi {
 
@@ -21,6 +22,20 @@ template <typename T> bool sameBits(const T& a, const T& b) {
 }
 
 } // namespace
+
+FileStamp stampOf(const std::string& path) {
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<unsigned long long>(info.st_dev);
+    stamp.inode = static_cast<unsigned long long>(info.st_ino);
+    stamp.size = static_cast<unsigned long long>(info.st_size);
+    stamp.changedSeconds = static_cast<long long>(info.st_mtim.tv_sec);
+    stamp.changedNanoseconds = static_cast<long long>(info.st_mtim.tv_nsec);
+    return stamp;
+}
 
 bool CourseStore::adopt(const std::string& path, bool read, const CourseData& course) {
     filePath = path;
@@ -56,7 +71,8 @@ bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<C
     for (std::size_t i = 0; i < rings.size(); ++i)
         if (!sameBits(rings[i], writtenRings[i]))
             return false;
-    return true;
+    // Deleted, replaced or edited since: what is on disk is not what was written.
+    return stampOf(path) == writtenStamp;
 }
 
 bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& pieces,
@@ -94,6 +110,7 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
         writtenBestTime = bestTime;
         writtenAuthorTime = authorTime;
         writtenStart = raceStart;
+        writtenStamp = stampOf(path);
         return true;
     }
     if (!told) {

@@ -9,6 +9,18 @@
 
 namespace tovi {
 
+// What tells one state of a file from another without reading it.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long device = 0, inode = 0, size = 0;
+    long long changedSeconds = 0, changedNanoseconds = 0;
+    bool operator==(const FileStamp& o) const {
+        return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+               changedSeconds == o.changedSeconds && changedNanoseconds == o.changedNanoseconds;
+    }
+};
+FileStamp stampOf(const std::string& path);
+
 // The course the game has loaded. A file that exists but was not loaded
 // whole (unreadable, an entry or best time skipped for a non-finite number,
 // or more entries than a course may hold) is never saved over: saving would
@@ -25,12 +37,12 @@ class CourseStore {
     bool adopt(const std::string& path, bool read, const CourseData& course);
     // Writes the whole course atomically to path, making its folder first
     // (an empty path: nowhere to save), unless this very content is what was
-    // last written there successfully (then there is nothing to do and it
-    // returns true). False when the loaded course is kept as it is, the
-    // course holds more entries than it may, or the file could not be
-    // written. The refusal is told once; a failure once per saver until that
-    // saver succeeds again. notice (if given) gets a short line for the
-    // screen whenever something was told.
+    // last written there successfully and the file is still the one written
+    // (same file, size and change time: a file deleted or changed since is
+    // written again); then there is nothing to do and it returns true. False when the loaded course is kept
+    // as it is, the course holds more entries than it may, or the file could not be written. The refusal is
+    // told once; a failure once per saver until that saver succeeds again. notice (if given) gets a short
+    // line for the screen whenever something was told.
     bool save(const std::string& path, const std::vector<CoursePiece>& pieces,
               const std::vector<glm::mat4>& rings, double bestTime, std::optional<double> authorTime,
               Saver saver, std::ostream& log, std::string* notice = nullptr);
@@ -61,6 +73,7 @@ class CourseStore {
     double writtenBestTime = 0.0;
     std::optional<double> writtenAuthorTime;
     RaceStart writtenStart;
+    FileStamp writtenStamp;
 };
 
 // Whether a course of entryCount pieces and rings has room for adding more:

@@ -1,5 +1,6 @@
 #include "core/course/CourseFile.h"
 #include "core/course/CourseFileInternal.h"
+#include "core/course/CourseStore.h"
 
 #include <gtest/gtest.h>
 
@@ -317,6 +318,36 @@ TEST(CourseSaving, ReplacesTheFileAndKeepsItsPermissions) {
 
     ASSERT_TRUE(tovi::writeFileAtomically(dir.file("fresh.track"), "", &error)) << error;
     EXPECT_TRUE(fs::exists(dir.file("fresh.track")));
+}
+
+// An unchanged course is not written again while the file is the one last
+// written; deleted (to go back to the shipped course) or changed by hand, it
+// is written again by the next save.
+TEST(CourseSaving, AnUnchangedCourseIsWrittenAgainWhenTheFileOnDiskIsNotTheSaved) {
+    TempDir dir;
+    const std::string path = dir.file("2.track");
+    tovi::CourseStore store;
+    store.adopt(path, false, CourseData{});
+    const std::vector<CoursePiece> pieces = {{"straight", glm::mat4(1.0f)}};
+    const std::vector<glm::mat4> rings = {glm::mat4(2.0f)};
+    std::ostringstream log;
+    auto save = [&] { return store.save(path, pieces, rings, 42.0, tovi::CourseStore::Editor, log); };
+    ASSERT_TRUE(save()) << log.str();
+    const std::string written = slurp(path);
+    ASSERT_FALSE(written.empty());
+
+    const tovi::FileStamp before = tovi::stampOf(path);
+    ASSERT_TRUE(save());
+    EXPECT_TRUE(tovi::stampOf(path) == before) << "nothing changed: nothing written";
+
+    fs::remove(path);
+    ASSERT_TRUE(save()) << log.str();
+    EXPECT_EQ(slurp(path), written) << "a deleted file is written again";
+
+    spit(path, "edited by hand\n");
+    ASSERT_TRUE(save()) << log.str();
+    EXPECT_EQ(slurp(path), written) << "a changed file is written again";
+    EXPECT_TRUE(log.str().empty()) << log.str();
 }
 
 TEST(CourseSaving, FailedSavesLeaveTheOldCourseAlone) {

@@ -331,7 +331,9 @@ TEST(CourseSaving, AnUnchangedCourseIsWrittenAgainWhenTheFileOnDiskIsNotTheSaved
     const std::vector<CoursePiece> pieces = {{"straight", glm::mat4(1.0f)}};
     const std::vector<glm::mat4> rings = {glm::mat4(2.0f)};
     std::ostringstream log;
-    auto save = [&] { return store.save(path, pieces, rings, 42.0, tovi::CourseStore::Editor, log); };
+    auto save = [&] {
+        return store.save(path, pieces, rings, 42.0, std::nullopt, tovi::CourseStore::Editor, log);
+    };
     ASSERT_TRUE(save()) << log.str();
     const std::string written = slurp(path);
     ASSERT_FALSE(written.empty());

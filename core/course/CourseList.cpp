@@ -213,7 +213,7 @@ std::array<std::string, 4> CourseList::screenLines(double bestTime) const {
     lines[0] = (course->group.empty() ? "Course " : course->group + " course ") + numbered(current) + "/" +
                std::to_string(entries.size());
     lines[1] = course->name;
-    lines[2] = bestTime >= kNoBestTime ? "No best time yet" : "Best " + formatTime(bestTime);
+    lines[2] = bestTime >= kNoBestTime ? "No best time yet" : "Best " + formatHundredths(bestTime);
     lines[3] = note.empty() ? "< > other course" : note;
     return lines;
 }

@@ -165,7 +165,7 @@ inline HudLines hudLines(const HudState& state) {
         add(kNoticeLineY, state.notice);
     const bool racing = state.raceState == MyCollision::Racing;
     if (racing && state.split.visible) {
-        const std::string time = formatTime(state.split.time);
+        const std::string time = formatHundredths(state.split.time);
         add(475, time);
         if (state.split.compared) {
             const int x = kHudLineLeft + kHudGlyphSize * (static_cast<int>(time.size()) + 1);

@@ -19,18 +19,22 @@ std::string twoDigits(std::int64_t value) {
     return text.size() == 1 ? "0" + text : text;
 }
 
-} // namespace
-
-std::string formatTime(double milliseconds) {
-    // A time is never negative; nan (and anything below zero) reads as zero,
-    // and very large values are held where whole milliseconds are still exact.
+// A time is never negative; nan (and anything below zero) reads as zero,
+// and very large values are held where whole milliseconds are still exact.
+std::int64_t wholeMilliseconds(double milliseconds) {
     constexpr double kLargest = 9.0e15;
     double ms = milliseconds;
     if (!(ms >= 0.0))
         ms = 0.0;
     if (ms > kLargest)
         ms = kLargest;
-    const auto whole = static_cast<std::int64_t>(ms);
+    return static_cast<std::int64_t>(ms);
+}
+
+} // namespace
+
+std::string formatTime(double milliseconds) {
+    const std::int64_t whole = wholeMilliseconds(milliseconds);
     const std::int64_t minutes = whole / 60000 % 60;
     const std::int64_t seconds = whole / 1000 % 60;
     // The last two digits of the whole milliseconds, not hundredths.
@@ -52,8 +56,14 @@ std::string culledLine(int culled) {
     return "geklippt: " + std::to_string(culled);
 }
 
+std::string formatHundredths(double milliseconds) {
+    const std::int64_t whole = wholeMilliseconds(milliseconds);
+    return twoDigits(whole / 60000 % 60) + ":" + twoDigits(whole / 1000 % 60) + "." +
+           twoDigits(whole / 10 % 100);
+}
+
 std::string splitDifference(double milliseconds) {
-    return (milliseconds < 0.0 ? "-" : "+") + formatTime(std::fabs(milliseconds));
+    return (milliseconds < 0.0 ? "-" : "+") + formatHundredths(std::fabs(milliseconds));
 }
 
 glm::vec2 glyphCell(char c) {

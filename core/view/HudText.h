@@ -21,8 +21,11 @@ std::string ringCountLine(std::size_t passed, std::size_t total);
 std::string frameRateLine(double deltaTime);
 // "geklippt: " and the count.
 std::string culledLine(int culled);
+// mm:ss.hh with real hundredths (cut, not rounded): the times the game adds
+// to the race clock's (splits, the course lines). 1090 ms is "00:01.09".
+std::string formatHundredths(double milliseconds);
 // A split's difference to the best run as a signed time: "-" ahead (below
-// zero), "+" otherwise, then formatTime of its size.
+// zero), "+" otherwise, then formatHundredths of its size: "+00:01.09".
 std::string splitDifference(double milliseconds);
 
 // Lower-left texture coordinate of the glyph cell of character c.

@@ -80,7 +80,7 @@ TEST(CourseChoice, ArrowsWrapSkipUnreadableCoursesAndSavesGoToTheChosenFile) {
         EXPECT_EQ(game.chosenFile(), "2.track");
         EXPECT_EQ(game.h.tracks.size(), 3u);
         EXPECT_EQ(game.h.race->bestTime, 50000.0);
-        EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[2], "Best 00:50:00");
+        EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[2], "Best 00:50.00");
         EXPECT_EQ(game.courses->screenLines(game.h.controls->course.bestTime)[0], "Hard course 2/4")
             << "a group line heads the courses after it";
 

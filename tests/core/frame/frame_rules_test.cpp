@@ -176,18 +176,18 @@ TEST(FrameHud, SplitGreenAheadRedBehindAndThePausedLine) {
     state.split.time = 12345.0;
     tovi::HudLines hud = tovi::hudLines(state);
     ASSERT_EQ(hud.count, 4) << "no best run: the split's time alone";
-    EXPECT_EQ(hud.lines[3].text, "00:12:45");
+    EXPECT_EQ(hud.lines[3].text, "00:12.34");
 
     state.split.compared = true;
     state.split.difference = -1500.0;
     hud = tovi::hudLines(state);
     ASSERT_EQ(hud.count, 5);
-    EXPECT_EQ(hud.lines[4].text, "-00:01:00");
+    EXPECT_EQ(hud.lines[4].text, "-00:01.50");
     EXPECT_EQ(hud.lines[4].y, hud.lines[3].y);
     EXPECT_GT(hud.lines[4].x, hud.lines[3].x + 8 * tovi::kHudGlyphSize) << "beside the time, not over it";
     EXPECT_EQ(hud.lines[4].colour, tovi::kAheadColour);
     state.split.difference = 20.0;
-    EXPECT_EQ(tovi::hudLines(state).lines[4].text, "+00:00:20");
+    EXPECT_EQ(tovi::hudLines(state).lines[4].text, "+00:00.02");
     EXPECT_EQ(tovi::hudLines(state).lines[4].colour, tovi::kBehindColour);
 
     state.paused = true;

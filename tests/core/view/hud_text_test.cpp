@@ -14,6 +14,21 @@ TEST(HudText, TimeFormat) {
     EXPECT_EQ(tovi::formatTime(1.0e11), "46:40:00"); // beyond the int range: no overflow
 }
 
+// The times the game adds (splits, the course lines) show real hundredths,
+// cut like a clock's; only the race clock and the HUD's best time keep the
+// last two digits of the milliseconds.
+TEST(HudText, AddedTimesShowRealHundredths) {
+    EXPECT_EQ(tovi::splitDifference(1090), "+00:01.09");
+    EXPECT_EQ(tovi::splitDifference(-1500), "-00:01.50");
+    EXPECT_EQ(tovi::splitDifference(-9.9), "-00:00.00");
+    EXPECT_EQ(tovi::splitDifference(0), "+00:00.00");
+    EXPECT_EQ(tovi::splitDifference(61999), "+01:01.99");
+    EXPECT_EQ(tovi::formatHundredths(50000), "00:50.00");
+    EXPECT_EQ(tovi::formatHundredths(3599999), "59:59.99");
+    EXPECT_EQ(tovi::formatHundredths(std::numeric_limits<double>::quiet_NaN()), "00:00.00");
+    EXPECT_EQ(tovi::formatTime(1090), "00:01:90") << "the race clock keeps its format";
+}
+
 TEST(HudText, TimeFormatOfImpossibleTimes) {
     EXPECT_EQ(tovi::formatTime(-5), "00:00:00");
     EXPECT_EQ(tovi::formatTime(-1.0e300), "00:00:00");

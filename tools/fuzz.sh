@@ -18,7 +18,7 @@ case $seconds in
 esac
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(obj_reader stl_reader obj_indexer course_reader png_reader ghost_reader progress_reader
-  sound_reader)
+  sound_reader settings_reader)
 build=${ZENTARO_FUZZ_BUILD:-build-fuzz}
 work=$build/work
 
@@ -42,6 +42,7 @@ for t in "${targets[@]}"; do
     ghost_reader) dict=fuzz/ghost.dict ;;
     progress_reader) dict=fuzz/progress.dict ;;
     sound_reader) dict=fuzz/sound.dict ;;
+    settings_reader) dict=fuzz/settings.dict ;;
     *) dict=fuzz/obj.dict ;;
   esac
   fresh=$work/$t.new

@@ -68,8 +68,10 @@ void GameWindow::pollEvents() {
 }
 
 bool GameWindow::keyDown(GLFWwindow* window, int key) {
-    if (glfwGetKey(window, key) == GLFW_PRESS)
-        return true;
+    return glfwGetKey(window, key) == GLFW_PRESS || keyWentDown(window, key);
+}
+
+bool GameWindow::keyWentDown(GLFWwindow* window, int key) {
     const auto* self = static_cast<const GameWindow*>(glfwGetWindowUserPointer(window));
     return self != nullptr && isKeyCode(key) && self->pressedInPoll.test(static_cast<std::size_t>(key));
 }

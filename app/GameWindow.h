@@ -27,6 +27,8 @@ class GameWindow {
     // that did (-1 for none).
     bool pressed(int key) const;
     int firstPressed() const;
+    // Whether the key went down in the last poll (then keyDown is true too).
+    static bool keyWentDown(GLFWwindow* window, int key);
 
     // At the top of a frame, after polling events: carries out an F11 asked
     // for since, and says whether the framebuffer's size differs from the

@@ -11,6 +11,9 @@ namespace tovi {
 bool GlfwInput::keyPressed(int key) {
     return GameWindow::keyDown(window, key);
 }
+bool GlfwInput::keyWentDown(int key) {
+    return GameWindow::keyWentDown(window, key);
+}
 void GlfwInput::cursorPos(double& x, double& y) {
     glfwGetCursorPos(window, &x, &y);
 }

@@ -11,6 +11,7 @@ class GlfwInput : public InputSource {
   public:
     explicit GlfwInput(GLFWwindow* w) : window(w) {}
     bool keyPressed(int key) override;
+    bool keyWentDown(int key) override;
     void cursorPos(double& x, double& y) override;
     void setCursorPos(double x, double y) override;
     double time() override;

@@ -4,16 +4,11 @@
 #include "core/input/Input.h"
 #include "core/input/Keys.h"
 #include "core/race/MyCollision.h"
-#include "core/system/Clock.h"
 #include "physics/PhysicsWorld.h"
 
 #include <functional>
 
 namespace tovi {
-
-namespace {
-constexpr double kDebounceSeconds = 0.1;
-} // namespace
 
 Controls::Controls(const ControlsContext& c)
     : camera(c.input, c.screenWidth, c.screenHeight), display(c.factory),
@@ -21,8 +16,8 @@ Controls::Controls(const ControlsContext& c)
               camera, course),
       course(c, editing.editor, notice), choice(c.courses, c.settings),
       race(c.input, c.myCollision, c.physicsWorld, c.keys != nullptr ? c.keys : &KeyBindings::usual()),
-      keys(c.keys != nullptr ? c.keys : &KeyBindings::usual()), window(c.input), myCollision(c.myCollision),
-      physicsWorld(c.physicsWorld) {}
+      keys(c.keys != nullptr ? c.keys : &KeyBindings::usual()), presses(c.input), window(c.input),
+      myCollision(c.myCollision), physicsWorld(c.physicsWorld) {}
 
 bool Controls::switchCourse(const std::string& readPath, const std::string& savePath) {
     // A check of the course that goes has nothing to say about the next.
@@ -49,6 +44,7 @@ void Controls::update() {
     }
     const float dt = static_cast<float>(reading - lastFrameReading);
     notice.expire(reading);
+    presses.nextFrame(reading);
 
     // Losing the focus pauses a running race.
     const bool focused = window->focused();
@@ -57,21 +53,14 @@ void Controls::update() {
         myCollision->pause();
     hadFocus = focused;
 
-    const double now = tickCount();
-    bool open = (now - lastKeyTime) / 1000.0 > kDebounceSeconds;
-    // An action without a key (-1) is never pressed.
-    const std::function<bool(int)> debounced = [&](int key) {
-        if (open && key >= 0 && window->keyPressed(key)) {
-            lastKeyTime = now;
-            return true;
-        }
-        return false;
-    };
+    // One press, one action: the toggles and one-shot keys act when they go
+    // down and not again until released.
+    const std::function<bool(int)> pressed = [this](int key) { return presses.pressed(key); };
 
     const PadCommands padCommands = race.readPad(focused);
     // A new race (Enter, N, Back) ends a pause too.
     race.pauseKey(padCommands);
-    if (debounced(keyOf(Action::Start)) || padCommands.enter)
+    if (pressed(keyOf(Action::Start)) || padCommands.enter)
         startFromEnter();
     if ((keyOf(Action::Restart) >= 0 && window->keyPressed(keyOf(Action::Restart))) || padCommands.restart)
         course.startRace();
@@ -100,15 +89,15 @@ void Controls::update() {
     const CourseChoice::Switch switchTo = [this](const std::string& readPath, const std::string& savePath) {
         return switchCourse(readPath, savePath);
     };
-    if (onScreen && (debounced(keyOf(Action::Next)) || padCommands.courseStep > 0))
+    if (onScreen && (pressed(keyOf(Action::Next)) || padCommands.courseStep > 0))
         choice.step(1, switchTo);
-    if (onScreen && (debounced(keyOf(Action::Previous)) || padCommands.courseStep < 0))
+    if (onScreen && (pressed(keyOf(Action::Previous)) || padCommands.courseStep < 0))
         choice.step(-1, switchTo);
-    race.raceToggles(debounced);
-    display.keys(debounced, keyOf(Action::Help));
-    if (debounced(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
+    race.raceToggles(pressed);
+    display.keys(pressed, keyOf(Action::Help));
+    if (pressed(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
         check.start(*course.tracks, *course.rings, course.raceStart(), kObjectsDir);
-    if (debounced(keyOf(Action::Editor))) {
+    if (pressed(keyOf(Action::Editor))) {
         if (editing.editMode) {
             editing.leave();
             course.startRace();
@@ -117,7 +106,7 @@ void Controls::update() {
         }
     }
     // Left Control+C is the editor's copy.
-    if (!window->keyPressed(key::LeftControl) && debounced(key::C))
+    if (!window->keyPressed(key::LeftControl) && pressed(key::C))
         course.resetBestTime();
     race.push(padCommands);
     check.follow();
@@ -126,7 +115,7 @@ void Controls::update() {
         // Mouse look and the keys above may have moved the camera's angles.
         const CameraAxes flying = cameraAxes(camera.horizontalAngle, camera.verticalAngle);
         course.markEdited();
-        editing.frame(dt, flying, debounced);
+        editing.frame(dt, flying, presses);
         camera.lookFlying(flying);
     } else {
         camera.follow(glm::vec3(physicsWorld->getBallModelMatrix()[3]));

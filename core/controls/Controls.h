@@ -10,6 +10,7 @@
 #include "core/controls/RaceKeys.h"
 #include "core/course/LevelFactory.h"
 #include "core/player/KeyBindings.h"
+#include "core/input/KeyPresses.h"
 
 #include <string>
 #include <vector>
@@ -57,6 +58,7 @@ class Controls {
     RaceKeys race;
 
   private:
+    KeyPresses presses;
     // Enter, or A or Start on a pad: a fresh race from any screen.
     void startFromEnter();
 
@@ -66,7 +68,6 @@ class Controls {
     PhysicsWorld* physicsWorld;
     bool haveFrameClock = false;
     double lastFrameReading = 0.0;
-    double lastKeyTime = 0.0;
     // Only losing the focus pauses a race, not never having had it.
     bool hadFocus = false;
     bool lookedLastFrame = true;

@@ -5,24 +5,24 @@
 
 namespace tovi {
 
-void DisplayToggles::keys(const std::function<bool(int)>& debounced, int helpKey) {
-    if (debounced(key::F2))
+void DisplayToggles::keys(const std::function<bool(int)>& pressed, int helpKey) {
+    if (pressed(key::F2))
         showFrameRate = !showFrameRate;
-    if (debounced(key::F3))
+    if (pressed(key::F3))
         wireframe = !wireframe;
-    if (debounced(key::F4)) {
+    if (pressed(key::F4)) {
         nearestMagnification = !nearestMagnification;
         factory->applyMagnificationFilter(nearestMagnification);
     }
-    if (debounced(key::F5)) {
+    if (pressed(key::F5)) {
         nearestMinification = !nearestMinification;
         factory->applyMinificationFilter(nearestMinification);
     }
-    if (debounced(key::F9))
+    if (pressed(key::F9))
         particleBlending = !particleBlending;
-    if (debounced(key::F8))
+    if (pressed(key::F8))
         frustumCulling = !frustumCulling;
-    if (debounced(helpKey))
+    if (pressed(helpKey))
         showHelp = !showHelp;
 }
 

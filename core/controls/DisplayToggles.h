@@ -11,7 +11,7 @@ class DisplayToggles {
     explicit DisplayToggles(LevelFactory* factory) : factory(factory) {}
 
     // helpKey: the key bound to the key help.
-    void keys(const std::function<bool(int)>& debounced, int helpKey);
+    void keys(const std::function<bool(int)>& pressed, int helpKey);
 
     bool showFrameRate = false;
     bool particleBlending = true;

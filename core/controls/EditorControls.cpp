@@ -3,6 +3,7 @@
 #include "core/controls/CameraControl.h"
 #include "core/controls/CourseKeeper.h"
 #include "core/input/Input.h"
+#include "core/input/KeyPresses.h"
 #include "core/input/Keys.h"
 
 #include <cmath>
@@ -77,24 +78,20 @@ void EditorControls::mouse() {
     leftDown = down;
 }
 
-void EditorControls::frame(float dt, const CameraAxes& axes, const std::function<bool(int)>& debounced) {
+void EditorControls::frame(float dt, const CameraAxes& axes, KeyPresses& presses) {
     // The fly keys rest while a drag is on (Left Shift would sink the camera).
     if (!editor.dragging())
         camera.fly(dt, axes);
-    if (debounced(key::Tab))
+    if (presses.pressed(key::Tab))
         toggleCursor();
     mouse();
 
     // Copy and paste, once per press.
     const bool control = window->keyPressed(key::LeftControl);
-    const bool copyNow = control && window->keyPressed(key::C);
-    const bool pasteNow = control && window->keyPressed(key::V);
-    if (copyNow && !copyDown)
+    if (presses.pressed(key::C) && control)
         editor.copySelection();
-    if (pasteNow && !pasteDown)
+    if (presses.pressed(key::V) && control)
         editor.paste(camera.position, axes.direction);
-    copyDown = copyNow;
-    pasteDown = pasteNow;
 
     // Saving. The wobble is drawn only, so what is saved is where the
     // designer put things.
@@ -108,7 +105,7 @@ void EditorControls::frame(float dt, const CameraAxes& axes, const std::function
             editor.say("could not save the course (see the console)");
     }
 
-    editor.frame(*window, dt, camera.position, debounced);
+    editor.frame(*window, dt, camera.position, presses);
 }
 
 } // namespace tovi

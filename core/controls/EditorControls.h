@@ -8,6 +8,7 @@ namespace tovi {
 class CameraControl;
 class CourseKeeper;
 class InputSource;
+class KeyPresses;
 
 // Edit mode: entering and leaving it, and each frame in it the flying
 // camera's keys, saving (Left Control+S) and the editor's own keys.
@@ -19,7 +20,7 @@ class EditorControls {
     void enter();
     void leave();
     // One frame in edit mode; axes: the camera's after this frame's turns.
-    void frame(float dt, const CameraAxes& axes, const std::function<bool(int)>& debounced);
+    void frame(float dt, const CameraAxes& axes, KeyPresses& presses);
 
     // Tab in edit mode: the cursor free for clicking and dragging (the
     // right button held looks around), or held for mouse look.
@@ -40,7 +41,6 @@ class EditorControls {
     bool dragArmed = false; // pressed on a selected object
     bool dragMoved = false; // and moved since
     double pressX = 0.0, pressY = 0.0;
-    bool copyDown = false, pasteDown = false;
     InputSource* window;
     CameraControl& camera;
     CourseKeeper& course;

@@ -32,8 +32,8 @@ void RaceKeys::pauseKey(const PadCommands& padCommands) {
         race->togglePause();
 }
 
-void RaceKeys::raceToggles(const std::function<bool(int)>& debounced) {
-    if (debounced(key::B))
+void RaceKeys::raceToggles(const std::function<bool(int)>& pressed) {
+    if (pressed(key::B))
         race->forceWin();
     // Left Control+V is the editor's paste.
     if (!window->keyPressed(key::LeftControl) && pressedNow(*window, bound->key(Action::Ghost), ghostKeyDown))
@@ -41,6 +41,10 @@ void RaceKeys::raceToggles(const std::function<bool(int)>& debounced) {
 }
 
 void RaceKeys::push(const PadCommands& padCommands) {
+    // No physics step clears a push while the race stands paused (the
+    // editor flies over it with the same keys): it would all land at once.
+    if (race->paused())
+        return;
     auto held = [this](Action action) {
         const int key = bound->key(action);
         return key >= 0 && window->keyPressed(key);

@@ -23,8 +23,9 @@ class RaceKeys {
     // long it is held, so a slow frame cannot pause and resume in one press.
     void pauseKey(const PadCommands& pad);
     // B wins the race at once; the ghost key (V) shows or hides it (once per press).
-    void raceToggles(const std::function<bool(int)>& debounced);
-    // The push keys (W/A/S/D unless bound to others) and the pad's left stick push the ball.
+    void raceToggles(const std::function<bool(int)>& pressed);
+    // The push keys (W/A/S/D unless bound to others) and the pad's left stick push the ball; not
+    // while paused.
     void push(const PadCommands& pad);
     // The share of a stick's travel that counts as centred.
     void setPadDeadZone(float share) { pad.deadZone = share; }

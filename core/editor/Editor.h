@@ -14,6 +14,7 @@
 
 namespace tovi {
 class InputSource;
+class KeyPresses;
 class LevelFactory;
 class MyCollision;
 class PhysicsWorld;
@@ -43,11 +44,10 @@ class Editor {
   public:
     explicit Editor(const EditorLevel& level);
 
-    // One frame of the editor's keys. debounced(key) tells whether a key
-    // press counts now (and restarts the debounce gap); camera is where
-    // plain placements go.
-    void frame(InputSource& input, float dt, const glm::vec3& camera,
-               const std::function<bool(int)>& debounced);
+    // One frame of the editor's keys: presses tells which keys went down
+    // (one press, one action; undo and redo repeat when held); camera is
+    // where plain placements go.
+    void frame(InputSource& input, float dt, const glm::vec3& camera, KeyPresses& presses);
     // Edit mode ends: a held gesture ends and the wobble is undrawn.
     void leave();
     // The course was loaded anew: nothing selected, nothing to undo.

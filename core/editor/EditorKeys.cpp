@@ -3,6 +3,7 @@
 
 #include "core/editor/GridDrag.h"
 #include "core/input/Input.h"
+#include "core/input/KeyPresses.h"
 #include "core/input/Keys.h"
 #include "core/mesh/SceneObject.h"
 
@@ -20,18 +21,18 @@ constexpr int kGestureKeys[] = {key::Kp1, key::Kp2, key::Kp4, key::Kp5,
 
 } // namespace
 
-void Editor::frame(InputSource& input, float dt, const glm::vec3& camera,
-                   const std::function<bool(int)>& debounced) {
+void Editor::frame(InputSource& input, float dt, const glm::vec3& camera, KeyPresses& presses) {
     auto pressed = [&](int key) { return input.keyPressed(key); };
+    auto once = [&](int key) { return presses.pressed(key); };
 
     // Placing: plain at the camera, with Left Alt joined to the selection.
     glm::mat4 placement(1.0f);
     placement[3] = glm::vec4(camera, 1.0f);
-    if (debounced(key::Num0))
+    if (once(key::Num0))
         placeRing(placement);
     const bool joined = pressed(key::LeftAlt);
     for (int i = 0; i < 4; ++i) {
-        if (debounced(key::Num1 + i)) {
+        if (once(key::Num1 + i)) {
             if (joined)
                 placeJoined(kPieceKinds[i]);
             else
@@ -40,20 +41,19 @@ void Editor::frame(InputSource& input, float dt, const glm::vec3& camera,
     }
 
     // Selecting.
-    if (debounced(key::U))
+    if (once(key::U))
         selectNextPiece();
-    if (debounced(key::I))
+    if (once(key::I))
         selectNextRing();
-    debounced(key::H); // restarts the debounce gap, nothing else
 
     // Deleting, snapping, undo and redo.
-    if (debounced(key::Delete))
+    if (once(key::Delete))
         deleteSelection();
-    if (debounced(key::G))
+    if (once(key::G))
         snapSelection();
-    if (pressed(key::LeftControl) && debounced(key::Z))
+    if (pressed(key::LeftControl) && presses.pressedOrRepeated(key::Z))
         undo();
-    if (pressed(key::LeftControl) && debounced(key::Y))
+    if (pressed(key::LeftControl) && presses.pressedOrRepeated(key::Y))
         redo();
 
     markObjects(true);

@@ -10,6 +10,12 @@ class InputSource {
     virtual ~InputSource() = default;
     // True while the key (a GLFW key code) is reported pressed.
     virtual bool keyPressed(int key) = 0;
+    // True when the key went down since the last frame, even if it is up
+    // again or was down before that (released and pressed between frames).
+    virtual bool keyWentDown(int key) {
+        (void)key;
+        return false;
+    }
     virtual void cursorPos(double& x, double& y) = 0;
     virtual void setCursorPos(double x, double y) = 0;
     // Whether a mouse button is held: 0 the left, 1 the right.

@@ -102,6 +102,7 @@ class ModalGate : public InputSource {
   public:
     ModalGate(InputSource& inner, ModalStack& modals) : inner(inner), modals(modals) {}
     bool keyPressed(int key) override { return modals.gameMaySee(key, inner.keyPressed(key)); }
+    bool keyWentDown(int key) override { return modals.gameMaySee(key, inner.keyWentDown(key)); }
     void cursorPos(double& x, double& y) override { inner.cursorPos(x, y); }
     void setCursorPos(double x, double y) override { inner.setCursorPos(x, y); }
     double time() override { return inner.time(); }

@@ -43,6 +43,7 @@ struct Harness {
     // One frame of the controls, then the clocks move on by ms.
     void frame(double ms = 16.0) {
         controls->update();
+        input.wentDown.clear();
         ticks.now += ms;
         input.seconds += ms / 1000.0;
     }

@@ -20,6 +20,7 @@ namespace tovi::testing {
 class ScriptedInput : public InputSource {
   public:
     bool keyPressed(int key) override { return keys.count(key) != 0; }
+    bool keyWentDown(int key) override { return wentDown.count(key) != 0; }
     void cursorPos(double& x, double& y) override {
         x = cursorX;
         y = cursorY;
@@ -41,11 +42,15 @@ class ScriptedInput : public InputSource {
         return padConnected;
     }
 
-    void press(int key) { keys.insert(key); }
+    void press(int key) {
+        keys.insert(key);
+        wentDown.insert(key);
+    }
     void release(int key) { keys.erase(key); }
     void releaseAll() { keys.clear(); }
 
     std::set<int> keys;
+    std::set<int> wentDown; // since the last frame (the harness clears it)
     double cursorX = 500.0;
     double cursorY = 390.0;
     double seconds = 0.0;

@@ -15,12 +15,11 @@ GAME=$(readlink -f "$1")
 KOBULDO=$(readlink -f "$2")
 WIDTH=${WIDTH:-320}
 HEIGHT=${HEIGHT:-240}
-# A tap is held 90 ms: longer than a frame of the plain build under llvmpipe
-# (40-80 ms), so the once-a-frame poll sees it, and shorter than the game's
-# 100 ms debounce gap, so it never counts twice. Sanitizer frames can be
-# longer: scripts wait for each tap's effect and tap again when it was missed
-# (press_until).
-HOLD=${HOLD:-0.09}
+# A tap is held 120 ms, as a person taps (80-200 ms): a key acts once per
+# press however long it is held, and a tap shorter than a frame still counts.
+# Sanitizer frames can be longer: scripts wait for each tap's effect and tap
+# again when it was missed (press_until).
+HOLD=${HOLD:-0.12}
 RUN=$(mktemp -d /tmp/zentaro-e2e.XXXXXX)
 cp -r "$KOBULDO" "$RUN/Kobuldo"
 COURSE="$RUN/Kobuldo/Tracks/1.track"

@@ -43,7 +43,7 @@ press_until 10 Return looks_unlike "$KOBULDO/Textures/Startscreen.png" 0.2 || fa
 opened=no
 for _ in 1 2 3 4; do
   tap Return
-  sleep 0.2 # the keys' debounce gap
+  sleep 0.2
   tap e
   save_course 2 && opened=yes && break
 done
@@ -57,9 +57,8 @@ grep -Eq "^Course check: finished in [0-9]+\.[0-9]{2} s, $rings_before/$rings_be
   fail "unexpected verdict: $verdict"
 
 # A save writes only what differs from the last one written, so each key is
-# seen in the file. Each key again only when no save followed it. A tap a
-# slow frame stretches may count twice (the editor's keys repeat every 0.1 s
-# while held): then two pieces go, and undo brings both back.
+# seen in the file. Each key again only when no save followed it. A tap acts
+# once, however slow the frames: one piece goes, and one undo brings it back.
 cp "$COURSE" "$RUN/before_delete.track"
 pieces_before=$(pieces_in "$COURSE")
 for _ in 1 2 3; do
@@ -68,6 +67,8 @@ for _ in 1 2 3; do
   [ "$(pieces_in "$COURSE")" -lt "$pieces_before" ] && break
 done
 [ "$(pieces_in "$COURSE")" -lt "$pieces_before" ] || fail "Delete: still $pieces_before pieces"
+[ "$(pieces_in "$COURSE")" -eq $((pieces_before - 1)) ] ||
+  fail "one tap of Delete deleted $((pieces_before - $(pieces_in "$COURSE"))) pieces"
 for _ in 1 2 3 4 5; do
   with_control z
   save_course 2 || continue

@@ -46,7 +46,7 @@ struct Chooser {
         c.settings = &settings;
         h.controls = std::make_unique<Controls>(c);
     }
-    // A key held for one frame, past the debounce gap.
+    // A key held for one frame.
     void tap(int key) { h.tap(key, 150.0); }
     std::string chosenFile() const { return courses->chosenCourse()->file; }
 

@@ -84,6 +84,7 @@ TEST_F(FrameUpdateFixture, PauseStandsTheRaceStillAndKeepsItsTime) {
         if (key != 0)
             h.input.press(key);
         frameUpdate(parts, ms / 1000.0);
+        h.input.wentDown.clear();
         h.ticks.now += ms;
         h.input.seconds += ms / 1000.0;
         h.input.release(key);

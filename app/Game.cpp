@@ -105,12 +105,17 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch, b
                                              std::move(hooks), sizeGiven);
     menus->applyDisplay(true);
 
+    bool wasHidden = false;
     while (!glfwWindowShouldClose(window)) {
         const auto frameStart = std::chrono::steady_clock::now();
         gameWindow.pollEvents();
         if (gameWindow.update())
             followWindow(gameWindow);
-        if (gameWindow.hidden()) {
+        const bool hidden = gameWindow.hidden();
+        if (hidden != wasHidden)
+            sceneHidden(hidden);
+        wasHidden = hidden;
+        if (hidden) {
             // Nothing to draw on: sleep until something happens, and let the
             // time away count for nothing in the next frame.
             glfwWaitEvents();

@@ -28,6 +28,8 @@ class GameSound {
     int volume() const { return mixer.volume(); }
     bool muted() const { return mixer.muted(); }
     void setSound(int volume, bool muted);
+    // Silent while the window is minimised or hidden.
+    void standSilent(bool silent) { device.standSilent(silent); }
 
   private:
     void keep();

@@ -100,7 +100,7 @@ bool GameWindow::update() {
 }
 
 bool GameWindow::hidden() const {
-    return minimised || width <= 0 || height <= 0;
+    return minimised || width <= 0 || height <= 0 || glfwGetWindowAttrib(window, GLFW_VISIBLE) != GLFW_TRUE;
 }
 
 void GameWindow::windowSize(int& windowWidth, int& windowHeight) const {

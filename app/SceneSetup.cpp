@@ -292,6 +292,13 @@ void updateFrame() {
         theScene->sound->update(*myCollision, *physicsWorld, viewMatrix, deltaTime, myCollision->paused());
 }
 
+void sceneHidden(bool hidden) {
+    if (hidden && controls != nullptr)
+        controls->windowHidden();
+    if (theScene != nullptr && theScene->sound != nullptr)
+        theScene->sound->standSilent(hidden);
+}
+
 void sceneSound(int& volume, bool& muted) {
     if (theScene == nullptr || theScene->sound == nullptr)
         return;

@@ -24,6 +24,9 @@ void resizeScene(int framebufferWidth, int framebufferHeight, int windowWidth, i
 void teardownScene();
 // The frame update on the process-wide objects.
 void updateFrame();
+// The window went out of sight (hidden true) or came back: the race pauses
+// and the sounds stand silent meanwhile.
+void sceneHidden(bool hidden);
 
 // The options' way into the scene: the sound's volume (0 to 10) and mute,
 // and the controls' mouse speed, inverted y and pad dead zone.

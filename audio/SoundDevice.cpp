@@ -134,11 +134,18 @@ SoundDevice::SoundDevice(const std::string& soundsDir, std::ostream& log, const 
 
 SoundDevice::~SoundDevice() = default;
 
+void SoundDevice::standSilent(bool quiet) {
+    silent = quiet;
+    if (state)
+        alListenerf(AL_GAIN, silent ? 0.0f : master);
+}
+
 void SoundDevice::play(const SoundMix& mix, const SoundPlace& place) {
     if (!state)
         return;
     State& s = *state;
-    alListenerf(AL_GAIN, mix.master);
+    master = mix.master;
+    alListenerf(AL_GAIN, silent ? 0.0f : master);
     alListener3f(AL_POSITION, place.eye.x, place.eye.y, place.eye.z);
     const ALfloat orientation[] = {place.forward.x, place.forward.y, place.forward.z,
                                    place.up.x,      place.up.y,      place.up.z};

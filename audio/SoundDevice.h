@@ -35,10 +35,15 @@ class SoundDevice {
     // Once a frame: the listener at the camera, the rolling and knocking at
     // the ball, the loops' levels and the frame's one-shots.
     void play(const SoundMix& mix, const SoundPlace& place);
+    // While the window is minimised or hidden every sound stands silent
+    // (the frames that set the levels stop coming); false sounds again.
+    void standSilent(bool silent);
 
   private:
     struct State; // the OpenAL device, context, buffers and sources
     std::unique_ptr<State> state;
+    bool silent = false;
+    float master = 1.0f;
 };
 
 } // namespace tovi

@@ -16,7 +16,7 @@ Controls::Controls(const ControlsContext& c)
               camera, course),
       course(c, editing.editor, notice), choice(c.courses, c.settings),
       race(c.input, c.myCollision, c.physicsWorld, c.keys != nullptr ? c.keys : &KeyBindings::usual()),
-      keys(c.keys != nullptr ? c.keys : &KeyBindings::usual()), presses(c.input), window(c.input),
+      presses(c.input), keys(c.keys != nullptr ? c.keys : &KeyBindings::usual()), window(c.input),
       myCollision(c.myCollision), physicsWorld(c.physicsWorld) {}
 
 bool Controls::switchCourse(const std::string& readPath, const std::string& savePath) {
@@ -31,6 +31,11 @@ void Controls::startFromEnter() {
     editing.editor.selectedRing = 0;
     editing.editor.selectedTrack = 0;
     course.startFromEnter();
+}
+
+void Controls::windowHidden() {
+    myCollision->pause();
+    haveFrameClock = false;
 }
 
 void Controls::update() {

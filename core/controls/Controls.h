@@ -9,8 +9,8 @@
 #include "core/controls/Notice.h"
 #include "core/controls/RaceKeys.h"
 #include "core/course/LevelFactory.h"
-#include "core/player/KeyBindings.h"
 #include "core/input/KeyPresses.h"
+#include "core/player/KeyBindings.h"
 
 #include <string>
 #include <vector>
@@ -35,6 +35,10 @@ class Controls {
 
     // Once per frame, first step of the frame update.
     void update();
+    // The window was minimised or hidden (no frames come meanwhile): a
+    // running race stands paused as when the focus goes, and the time away
+    // counts for nothing in the next frame.
+    void windowHidden();
 
     // Another course in place of this one (see CourseKeeper::switchCourse);
     // a running course check has nothing to say about it and stops.

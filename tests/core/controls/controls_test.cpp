@@ -122,6 +122,30 @@ TEST(Controls, ProjectionIsFourThirdsInAnyWindow) {
     EXPECT_FLOAT_EQ(p[0][1], 0.0f);
 }
 
+// A minimised or hidden window pauses a running race like a lost focus, and
+// the half minute away moves nothing: not the race clock, not a camera flown
+// by a key held all along.
+TEST(Controls, HidingTheWindowPausesTheRaceAndTheTimeAwayCountsForNothing) {
+    Harness h;
+    h.tap(key::Enter);
+    h.frame();
+    ASSERT_EQ(h.race->state, MyCollision::Racing);
+    h.tap(key::E);
+    h.input.press(key::Up);
+    h.frame();
+    h.controls->windowHidden();
+    const double raceTime = h.race->elapsed();
+    const glm::vec3 camera = h.controls->camera.position;
+    h.ticks.now += 30000.0;
+    h.input.seconds += 30.0;
+    h.frame();
+    EXPECT_TRUE(h.race->paused());
+    EXPECT_EQ(h.race->elapsed(), raceTime);
+    EXPECT_EQ(h.controls->camera.position, camera);
+    h.frame();
+    EXPECT_NE(h.controls->camera.position, camera) << "the held key flies on from there";
+}
+
 // The mouse turns the camera only with the focus, and the first frame with
 // it (at the start and when it returns) re-centres the cursor without a turn.
 TEST(Controls, MouseLookTurnsOnlyWithFocusAndNeverJumpsWhenItReturns) {

@@ -10,9 +10,11 @@
 namespace tovi {
 
 namespace {
-// Joined pieces share an edge and their bounds meet there (with the bodies'
-// collision margin); they overlap only by more than this across it.
-constexpr float kTouch = 0.25f;
+// Joined pieces share an edge, and their lips reach past it: the pieces are
+// 4.54 long on a 4-unit cell, so joined bounds share 0.54 (and the bodies'
+// collision margins) across the joint. Pieces that cut into each other share
+// more than this both across x and z.
+constexpr float kTouch = 0.75f;
 
 // Where the ray first meets the sphere, if in front of the origin.
 bool raySphere(const Ray& ray, const glm::vec3& centre, float radius, float& distance) {

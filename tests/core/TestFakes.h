@@ -63,9 +63,10 @@ class ScriptedInput : public InputSource {
 class FakePiece : public scene::TrackBase {
   public:
     FakePiece(const glm::mat4& m, const std::string& meshPath, PhysicsWorld* world) : TrackBase(m, meshPath) {
-        // A flat 4 x 4 square around the origin, like a tiny straight.
-        std::vector<glm::vec3> square = {{-2, 0, -2}, {2, 0, -2}, {2, 0, 2},
-                                         {-2, 0, -2}, {2, 0, 2},  {-2, 0, 2}};
+        // A flat square on a 4 x 4 cell, reaching past it along x as far as
+        // the shipped pieces' lips do (2.33 at the entry, 2.21 at the exit).
+        std::vector<glm::vec3> square = {{-2.33f, 0, -2}, {2.21f, 0, -2}, {2.21f, 0, 2},
+                                         {-2.33f, 0, -2}, {2.21f, 0, 2},  {-2.33f, 0, 2}};
         if (world != nullptr)
             bodyIndex = world->addTrackBody(square, modelMatrix);
     }

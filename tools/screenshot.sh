@@ -11,7 +11,7 @@ out=$(realpath -m "${2:-docs/screenshot.png}")
 
 if [ -z "${ZENTARO_IN_XVFB:-}" ]; then
   export ZENTARO_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX +render -noreset" "$0" "$game" "$out"
+  exec tests/with_xvfb.sh "$0" "$game" "$out"
 fi
 
 run=$(mktemp -d /tmp/zentaro-shot.XXXXXX)

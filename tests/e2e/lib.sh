@@ -8,7 +8,7 @@ set -u
 
 if [ -z "${ZENTARO_IN_XVFB:-}" ]; then
   export ZENTARO_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24 +extension GLX +render -noreset" "$0" "$@"
+  XVFB_SCREEN=1024x768x24 exec "$(dirname "${BASH_SOURCE[0]}")/../with_xvfb.sh" "$0" "$@"
 fi
 
 GAME=$(readlink -f "$1")

@@ -135,7 +135,8 @@ void MeshBuffers::drawShadow() const {
 }
 
 void drawNormalMapped(GLuint program, const Texture& diffuse, const Texture& normal,
-                      const glm::vec3& lightPos, const glm::mat4& model, const MeshBuffers& buffers) {
+                      const glm::vec3& lightPos, const glm::mat4& model, const MeshBuffers& buffers,
+                      const glm::vec3& tint) {
     if (program == 0)
         return;
     glUseProgram(program);
@@ -148,6 +149,7 @@ void drawNormalMapped(GLuint program, const Texture& diffuse, const Texture& nor
     glActiveTexture(GL_TEXTURE0);
     glUniform3f(glGetUniformLocation(program, "lightPosWorld"), lightPos.x, lightPos.y, lightPos.z);
     glUniformMatrix4fv(glGetUniformLocation(program, "M"), 1, GL_FALSE, glm::value_ptr(model));
+    glUniform3f(glGetUniformLocation(program, "tint"), tint.x, tint.y, tint.z);
     buffers.draw();
 }
 

@@ -76,8 +76,10 @@ class MeshBuffers {
 
 // The draw shared by the normal-mapped objects (pieces, ball, head): program,
 // diffuse map on unit 0 and normal map on unit 1 with their samplers,
-// "lightPosWorld", "M", then the mesh.
+// "lightPosWorld", "M", "tint" (the editor's mark, where the program has
+// it), then the mesh.
 void drawNormalMapped(GLuint program, const Texture& diffuse, const Texture& normal,
-                      const glm::vec3& lightPos, const glm::mat4& model, const MeshBuffers& buffers);
+                      const glm::vec3& lightPos, const glm::mat4& model, const MeshBuffers& buffers,
+                      const glm::vec3& tint = glm::vec3(0.0f));
 
 } // namespace tovi::scene

@@ -18,15 +18,16 @@ namespace {
 constexpr std::size_t kColumn = sizeof(glm::vec4);
 
 // Per-instance attributes: a matrix takes four locations, a column each.
-void enableInstanceAttributes(GLint model, GLint lamp) {
+void enableInstanceAttributes(GLint model, GLint lamp, GLint tint = -1) {
     for (GLint column = 0; column < 4 && model >= 0; ++column) {
         glEnableVertexAttribArray(static_cast<GLuint>(model + column));
         glVertexAttribDivisor(static_cast<GLuint>(model + column), 1);
     }
-    if (lamp >= 0) {
-        glEnableVertexAttribArray(static_cast<GLuint>(lamp));
-        glVertexAttribDivisor(static_cast<GLuint>(lamp), 1);
-    }
+    for (GLint location : {lamp, tint})
+        if (location >= 0) {
+            glEnableVertexAttribArray(static_cast<GLuint>(location));
+            glVertexAttribDivisor(static_cast<GLuint>(location), 1);
+        }
 }
 
 const void* byteOffset(std::size_t bytes) {
@@ -56,6 +57,7 @@ PieceBatches::PieceBatches(const std::string& pieceFragment) {
     lampProgram = std::make_unique<ShaderProgram>(kLampVertex, kLampFragment);
     pieceModel = glGetAttribLocation(pieceShader->programId, "instanceModel");
     pieceLamp = glGetAttribLocation(pieceShader->programId, "instanceLamp");
+    pieceTint = glGetAttribLocation(pieceShader->programId, "instanceTint");
     lampModel = glGetAttribLocation(lampProgram->programId, "instanceModel");
     for (StreamBuffer* buffer : {&pieceBuffer, &lampBuffer, &shadowBuffer})
         glGenBuffers(1, &buffer->id);
@@ -86,7 +88,7 @@ PieceBatches::Kind& PieceBatches::kindOf(const Track& piece) {
     glGenVertexArrays(1, &kind.pieceArray);
     glBindVertexArray(kind.pieceArray);
     kind.mesh->bindAttributes(pieceShader->programId);
-    enableInstanceAttributes(pieceModel, pieceLamp);
+    enableInstanceAttributes(pieceModel, pieceLamp, pieceTint);
 
     // The shadow pass's program pins its inputs: positions at 0, the
     // matrices from 1.
@@ -114,8 +116,8 @@ void PieceBatches::useLampMesh(LampShape& shape, const std::shared_ptr<const Mes
     glBindVertexArray(0);
 }
 
-void PieceBatches::pointInstances(GLint modelLocation, GLint lampLocation, std::size_t stride,
-                                  std::size_t offset) const {
+void PieceBatches::pointInstances(GLint modelLocation, GLint lampLocation, GLint tintLocation,
+                                  std::size_t stride, std::size_t offset) const {
     for (GLint column = 0; column < 4 && modelLocation >= 0; ++column)
         glVertexAttribPointer(static_cast<GLuint>(modelLocation + column), 4, GL_FLOAT, GL_FALSE,
                               static_cast<GLsizei>(stride),
@@ -123,6 +125,9 @@ void PieceBatches::pointInstances(GLint modelLocation, GLint lampLocation, std::
     if (lampLocation >= 0)
         glVertexAttribPointer(static_cast<GLuint>(lampLocation), 3, GL_FLOAT, GL_FALSE,
                               static_cast<GLsizei>(stride), byteOffset(offset + 4 * kColumn));
+    if (tintLocation >= 0)
+        glVertexAttribPointer(static_cast<GLuint>(tintLocation), 3, GL_FLOAT, GL_FALSE,
+                              static_cast<GLsizei>(stride), byteOffset(offset + 5 * kColumn));
 }
 
 void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* lamp,
@@ -139,8 +144,10 @@ void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* la
             order.push_back(&kind);
         // The lamp 6 above the piece's stored origin, as Track::draw has it.
         const glm::vec3 at(piece->modelMatrix[3]);
-        kind.pieces.push_back({piece->drawMatrix(), glm::vec4(at.x + piece->lightOffsetX, at.y + 6.0f,
-                                                              at.z + piece->lightOffsetZ, 1.0f)});
+        kind.pieces.push_back(
+            {piece->drawMatrix(),
+             glm::vec4(at.x + piece->lightOffsetX, at.y + 6.0f, at.z + piece->lightOffsetZ, 1.0f),
+             glm::vec4(piece->drawTint, 0.0f)});
     }
     if (order.empty())
         return;
@@ -160,7 +167,7 @@ void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* la
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, kind->diffuse != nullptr ? kind->diffuse->textureId : 0);
         glBindVertexArray(kind->pieceArray);
-        pointInstances(pieceModel, pieceLamp, sizeof(PieceInstance), offset);
+        pointInstances(pieceModel, pieceLamp, pieceTint, sizeof(PieceInstance), offset);
         drawInstances(*kind->mesh, kind->pieces.size());
         offset += kind->pieces.size() * sizeof(PieceInstance);
     }
@@ -195,7 +202,7 @@ void PieceBatches::draw(const std::vector<SceneObject*>& pieces, const Light* la
     offset = 0;
     for (const LampShape* shape : {&nearLamps, &farLamps}) {
         glBindVertexArray(shape->array);
-        pointInstances(lampModel, -1, sizeof(glm::mat4), offset);
+        pointInstances(lampModel, -1, -1, sizeof(glm::mat4), offset);
         drawInstances(*shape->mesh, shape->instances);
         offset += shape->instances * sizeof(glm::mat4);
     }
@@ -241,7 +248,7 @@ void PieceBatches::drawTaken() {
         if (kind->casters.empty())
             continue;
         glBindVertexArray(kind->shadowArray);
-        pointInstances(1, -1, sizeof(glm::mat4), offset);
+        pointInstances(1, -1, -1, sizeof(glm::mat4), offset);
         drawInstances(*kind->mesh, kind->casters.size());
         offset += kind->casters.size() * sizeof(glm::mat4);
     }

@@ -49,7 +49,8 @@ class PieceBatches : public ShadowInstancer {
 
     // Draws the given pieces (track pieces; anything else is passed over),
     // a kind at a time, the kinds in the order of their first piece in the
-    // list and each kind's pieces in list order, with the piece program.
+    // list and each kind's pieces in list order, with the piece program and
+    // each piece's drawTint (the editor's selection and overlap marks).
     // Then, when a lamp is given, every piece's lamp: 6 above the piece's
     // draw origin, moved by lampOffset on x and z, with viewProjection; in
     // one draw for the lamps within kFarLamp of the eye and one, with the
@@ -70,6 +71,7 @@ class PieceBatches : public ShadowInstancer {
     struct PieceInstance {
         glm::mat4 model;
         glm::vec4 lamp; // xyz: the lamp's position
+        glm::vec4 tint; // xyz: the editor's mark, added to the colour
     };
     // The vertex arrays of one mesh: its own buffers with the per-instance
     // attributes beside them. Holding the mesh keeps the buffers alive.
@@ -99,9 +101,9 @@ class PieceBatches : public ShadowInstancer {
         std::size_t instances = 0; // this frame's
     };
     void useLampMesh(LampShape& shape, const std::shared_ptr<const MeshBuffers>& mesh);
-    // Points the instance attributes of the bound vertex array at `offset`
-    // bytes into the bound array buffer.
-    void pointInstances(GLint modelLocation, GLint lampLocation, std::size_t stride,
+    // Points the instance attributes of the bound vertex array (those with a
+    // location) at `offset` bytes into the bound array buffer.
+    void pointInstances(GLint modelLocation, GLint lampLocation, GLint tintLocation, std::size_t stride,
                         std::size_t offset) const;
 
     std::unique_ptr<ShaderProgram> pieceShader;
@@ -112,7 +114,7 @@ class PieceBatches : public ShadowInstancer {
     std::vector<glm::mat4> stagedMatrices;
     StreamBuffer pieceBuffer, lampBuffer, shadowBuffer;
     LampShape nearLamps, farLamps;
-    GLint pieceModel = -1, pieceLamp = -1, lampModel = -1;
+    GLint pieceModel = -1, pieceLamp = -1, pieceTint = -1, lampModel = -1;
 };
 
 } // namespace tovi::scene

@@ -29,7 +29,11 @@ void Ring::draw() {
     glBindTexture(GL_TEXTURE_2D, texture->textureId);
     const glm::mat4 model = drawMatrix();
     glUniformMatrix4fv(glGetUniformLocation(id, "model"), 1, GL_FALSE, glm::value_ptr(model));
+    // The program is shared with the lamps: the tint is taken off after.
+    const GLint tint = glGetUniformLocation(id, "tint");
+    glUniform3f(tint, drawTint.x, drawTint.y, drawTint.z);
     mesh->draw();
+    glUniform3f(tint, 0.0f, 0.0f, 0.0f);
 }
 
 void Ring::drawShadow() {

@@ -21,7 +21,8 @@ void Track::draw() {
         return;
     const glm::vec3 light(modelMatrix[3][0] + lightOffsetX, modelMatrix[3][1] + 6.0f,
                           modelMatrix[3][2] + lightOffsetZ);
-    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), *mesh);
+    drawNormalMapped(program->programId, *diffuseTexture, *normalTexture, light, drawMatrix(), *mesh,
+                     drawTint);
 }
 
 void Track::drawShadow() {

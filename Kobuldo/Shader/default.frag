@@ -4,6 +4,8 @@ in vec3 worldNormal;
 in vec2 texCoord;
 
 uniform sampler2D color_texture;
+// the editor's mark of a selected ring; zero elsewhere
+uniform vec3 tint;
 
 layout(location = 0) out vec4 fragColor;
 layout(location = 1) out vec4 glowColor;
@@ -18,6 +20,6 @@ void main() {
     float luminance = dot(base, vec3(0.299, 0.587, 0.114));
     float emissive = smoothstep(0.62, 0.9, luminance);
     vec3 color = mix(lit, base * 1.1, emissive);
-    fragColor = vec4(color, 1.0);
+    fragColor = vec4(max(color + tint, 0.0), 1.0);
     glowColor = vec4(base * emissive, 1.0);
 }

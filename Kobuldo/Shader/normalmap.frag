@@ -7,6 +7,7 @@ in vec3 worldBitangent;
 in vec4 shadowCoord;
 in vec3 eyePos;
 flat in vec3 lampWorld; // the piece's lamp
+flat in vec3 pieceTint; // the editor's mark, added last
 
 uniform sampler2D DiffuseTextureSampler;
 uniform sampler2D NormalTextureSampler;
@@ -75,6 +76,7 @@ void main() {
 
     float dist = length(eyePos - worldPos);
     color = mix(color, fogColor, smoothstep(35.0, 100.0, dist) * 0.55);
+    color = max(color + pieceTint, 0.0);
 
     fragColor = vec4(color, 1.0);
     glowColor = vec4(0.0);

@@ -12,6 +12,8 @@ uniform mat4 V;
 uniform mat4 M;
 uniform mat4 depthBiasVP;
 uniform vec3 lightPosWorld;
+// the editor's mark of a selected or cutting piece; zero elsewhere
+uniform vec3 tint;
 
 out vec3 worldPos;
 out vec2 texCoord;
@@ -21,6 +23,7 @@ out vec3 worldBitangent;
 out vec4 shadowCoord;
 out vec3 eyePos;
 flat out vec3 lampWorld;
+flat out vec3 pieceTint;
 
 void main() {
     vec4 world = M * vec4(position, 1.0);
@@ -34,5 +37,6 @@ void main() {
     // camera position from the rigid view matrix
     eyePos = -transpose(mat3(V)) * V[3].xyz;
     lampWorld = lightPosWorld;
+    pieceTint = tint;
     gl_Position = P * V * world;
 }

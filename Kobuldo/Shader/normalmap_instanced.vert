@@ -1,6 +1,6 @@
 #version 330 core
 // Track pieces of one kind in one instanced draw: as normalmap.vert, with the
-// model matrix and the lamp's position given per instance instead of as
+// model matrix, the lamp's position and the tint given per instance instead of as
 // uniforms.
 in vec3 position;
 in vec3 normal;
@@ -9,6 +9,7 @@ in vec3 tangent;
 in vec3 bitangent;
 in mat4 instanceModel;
 in vec3 instanceLamp;
+in vec3 instanceTint; // the editor's mark: zero, selected or cutting into another
 
 uniform mat4 P;
 uniform mat4 V;
@@ -22,6 +23,7 @@ out vec3 worldBitangent;
 out vec4 shadowCoord;
 out vec3 eyePos;
 flat out vec3 lampWorld;
+flat out vec3 pieceTint;
 
 void main() {
     vec4 world = instanceModel * vec4(position, 1.0);
@@ -35,5 +37,6 @@ void main() {
     // camera position from the rigid view matrix
     eyePos = -transpose(mat3(V)) * V[3].xyz;
     lampWorld = instanceLamp;
+    pieceTint = instanceTint;
     gl_Position = P * V * world;
 }

@@ -1,5 +1,5 @@
-// The pieces drawn a kind at a time (instanced, with their lamps and shadows)
-// against the same frame drawn one piece at a time.
+// The pieces drawn a kind at a time (instanced, with their lamps, shadows and
+// the editor's tints) against the same frame drawn one piece at a time.
 #include "RenderFixture.h"
 
 #include "render/SkyBox.h"
@@ -56,6 +56,9 @@ TEST_F(RenderTest, PiecesDrawnAKindAtATimeLookAsDrawnOneByOne) {
         pieces.push_back(owned.back().get());
     }
     casters = pieces;
+    // The editor's marks: one piece selected (blue), one cutting in (red).
+    owned[2]->drawTint = glm::vec3(0.15f, 0.3f, 0.55f);
+    owned[7]->drawTint = glm::vec3(0.6f, -0.3f, -0.3f);
 
     tovi::MyCollision race(rings, nullptr, nullptr, kWidth, kHeight, nullptr);
     race.state = tovi::MyCollision::Racing;
@@ -88,6 +91,9 @@ TEST_F(RenderTest, PiecesDrawnAKindAtATimeLookAsDrawnOneByOne) {
             ++lit;
     EXPECT_GT(lit, kWidth * kHeight / 8) << "the pieces fill a good part of the window";
     EXPECT_EQ(pixelsOff(oneByOne, batched), 0) << "pixels that differ by more than rounding";
+    owned[2]->drawTint = owned[7]->drawTint = glm::vec3(0.0f);
+    tovi::drawFrame(frame);
+    EXPECT_GT(pixelsOff(readWindow(), batched), 200) << "the tinted pieces stand out";
 
     // The shadow box follows its focus: the pieces' kept layer of the map is
     // drawn again in the moved box, so the shadows land where the frame drawn

@@ -32,6 +32,9 @@ GameWindow::GameWindow(GLFWwindow* w) : window(w) {
     glfwSetFramebufferSizeCallback(window, onFramebufferSize);
     glfwSetWindowIconifyCallback(window, onIconify);
     glfwSetKeyCallback(window, onKey);
+    // A click shorter than a frame (the editor's select) still reads as
+    // pressed at the next look, as a tapped key does.
+    glfwSetInputMode(window, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
 }
 
 GameWindow::~GameWindow() {

@@ -95,7 +95,8 @@ class ModalStack {
 };
 
 // The game's view of the window while modals may be open: keys and pad
-// buttons through ModalStack::gameMaySee, everything else as it is. Asked
+// buttons through ModalStack::gameMaySee, the mouse's buttons only while none
+// is open, everything else as it is. Asked
 // for the pad (once a frame) while a modal is open, it hands the buttons
 // that went down to the modal.
 class ModalGate : public InputSource {
@@ -105,6 +106,8 @@ class ModalGate : public InputSource {
     bool keyWentDown(int key) override { return modals.gameMaySee(key, inner.keyWentDown(key)); }
     void cursorPos(double& x, double& y) override { inner.cursorPos(x, y); }
     void setCursorPos(double x, double y) override { inner.setCursorPos(x, y); }
+    bool mouseButton(int button) override { return modals.empty() && inner.mouseButton(button); }
+    void showCursor(bool shown) override { inner.showCursor(shown); }
     double time() override { return inner.time(); }
     bool focused() override { return inner.focused(); }
     bool gamepad(GamepadState& state) override;

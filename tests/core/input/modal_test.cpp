@@ -67,9 +67,15 @@ TEST(ModalStack, GameSeesNoKeyWhileOpenNorTheKeyThatClosedItUntilLetGo) {
     ScriptedInput raw;
     ModalGate gate(raw, stack);
     raw.keys = {key::W};
+    raw.buttons = {0};
     EXPECT_TRUE(gate.keyPressed(key::W));
+    EXPECT_TRUE(gate.mouseButton(0)); // the editor's clicks and the cursor pass
+    gate.showCursor(true);
+    EXPECT_TRUE(raw.cursorShown);
     stack.open(std::make_unique<NameField>("", nullptr));
     EXPECT_FALSE(gate.keyPressed(key::W)); // typed into the field, never pushes the ball
+    EXPECT_FALSE(gate.mouseButton(0));
+    raw.buttons.clear();
     stack.typed('a');
     raw.keys = {key::Enter};
     stack.keyPressed(key::Enter); // keeps the name and closes

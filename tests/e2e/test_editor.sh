@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The editor: Enter, E; F6 checks the course and prints its verdict; Delete
 # takes the selected piece (the first) and Left Control + Z brings it back,
-# each seen in a save with Left Control + S; then rise with Space, place a
+# each seen in a save with Left Control + S; a click selects the piece under
+# the cursor for Delete, copy and paste; then rise with Space, place a
 # ring with 0, save, Escape. The saved course holds one more ring, at the
 # camera.
 source "$(dirname "$0")/lib.sh" "$@"
@@ -77,6 +78,28 @@ done
 cmp -s "$COURSE" "$RUN/before_delete.track" ||
   fail "undo did not bring the deleted piece back: $(diff "$RUN/before_delete.track" "$COURSE")"
 
+# The mouse. U aims the keys at the second piece; Tab frees the cursor and a
+# click on the piece under the ball (just below the window's middle: the
+# first piece) selects it instead: Delete takes the first piece's line, and
+# undo brings it back. Then Left Control + C and V paste a copy of it after it.
+click_at() { xdotool mousemove --window "$WID" "$1" "$2" sleep 0.1 click 1; sleep 0.3; }
+first_piece=$(awk '$1 == "ramp" || $1 == "straight" || $1 == "left" || $1 == "right"' "$COURSE" | head -n 1)
+tap u
+tap Tab
+click_at $((WIDTH / 2)) $((HEIGHT / 2 + 8))
+tap Delete
+save_course 2 || fail "click and Delete changed nothing"
+[ "$(pieces_in "$COURSE")" -eq $((pieces_before - 1)) ] && ! grep -qxF "$first_piece" "$COURSE" ||
+  fail "click and Delete did not take the first piece: $(diff "$RUN/before_delete.track" "$COURSE")"
+with_control z
+save_course 2 && cmp -s "$COURSE" "$RUN/before_delete.track" ||
+  fail "undo after the click and Delete: $(diff "$RUN/before_delete.track" "$COURSE")"
+with_control c
+with_control v
+save_course 2 && [ "$(pieces_in "$COURSE")" -eq $((pieces_before + 1)) ] ||
+  fail "Left Control + C, V: $(pieces_in "$COURSE") pieces, not $((pieces_before + 1))"
+tap Tab
+
 # With Left Control + S held the course is saved whenever it changes, and a
 # ring placed with 0 shows in the file at once.
 ring_saved() { [ "$(grep -c '^ring ' "$COURSE")" -gt "$rings_before" ]; }
@@ -100,4 +123,4 @@ for y in $(grep '^ring ' "$COURSE" | tail -n "$added" | awk '{ print $15 }'); do
   less_than 70 "$y" || fail "new ring at height $y, expected above the start camera"
 done
 check_sanitizers
-pass "$verdict; Delete and undo seen in saves; ring placed at height $y and saved"
+pass "$verdict; Delete and undo seen in saves; a click selected the first piece for Delete, copy and paste; ring placed at height $y and saved"

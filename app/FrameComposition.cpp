@@ -1,5 +1,7 @@
 #include "app/FrameComposition.h"
 
+#include "app/ModalView.h"
+
 #include "core/course/CourseList.h"
 #include "core/frame/FrameRules.h"
 #include "core/race/MedalLines.h"
@@ -274,7 +276,8 @@ void drawStartScreen(RacePictures& pictures, const FrameInputs& frame) {
     drawPictureScreen(frame, [&] { pictures.drawStartScreen(); });
 }
 
-int drawFrame(const FrameInputs& frame) {
+namespace {
+int drawGameFrame(const FrameInputs& frame) {
     if (frame.race == nullptr) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         return frame.culledCount;
@@ -296,6 +299,14 @@ int drawFrame(const FrameInputs& frame) {
         return drawSceneFrame(frame);
     }
     return frame.culledCount;
+}
+} // namespace
+
+int drawFrame(const FrameInputs& frame) {
+    const int culled = drawGameFrame(frame);
+    if (frame.text != nullptr && frame.modalLines != nullptr)
+        drawModalLines(*frame.text, *frame.modalLines, frame.width, frame.height);
+    return culled;
 }
 
 } // namespace tovi

@@ -53,6 +53,8 @@ struct FrameInputs {
     // The small print: the editor's and the course check's lines (bottom
     // left, top line first).
     const std::vector<std::string>* statusLines = nullptr;
+    // The open question or field, drawn over everything (see ModalView.h).
+    const std::vector<std::string>* modalLines = nullptr;
     // Drawn at fallPoint when showFallMarker is set.
     const scene::FallMarker* fallMarker = nullptr;
     bool showFallMarker = false;

@@ -125,24 +125,27 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch, b
         double now = glfwGetTime();
         deltaTime = now - lastTime;
         lastTime = now;
-        // While the options are open they take every key, Escape included;
-        // the game stands still under them.
-        const bool optionsOpen = menus->update(menuScene());
-        const bool escape =
-            modalStack->gameMaySee(GLFW_KEY_ESCAPE, GameWindow::keyDown(window, GLFW_KEY_ESCAPE));
+        // The options, questions and the name field take every key while
+        // open; the frame update then only keeps a running race paused.
+        // Escape with none open quits, asking first about unsaved edits.
+        const GameMenus::Input input = menus->update(menuScene());
+        if (input.escapeForGame && controls != nullptr)
+            controls->requestQuit();
 
-        if (!optionsOpen)
-            updateFrame();
+        updateFrame();
         drawFrame();
         menus->draw(menuScene(), gameWindow.framebufferWidth(), gameWindow.framebufferHeight());
 
         glfwSwapBuffers(window);
         if (glGetError() != GL_NO_ERROR)
             std::cout << "GL ERROR DETECTED!!!" << std::endl;
-        if (escape)
+        if (controls == nullptr || controls->quitting())
             break;
         if (menus->frameSeconds() > 0.0)
             std::this_thread::sleep_until(frameStart + std::chrono::duration<double>(menus->frameSeconds()));
+        // The window's close button asks like Escape.
+        if (glfwWindowShouldClose(window) && !controls->requestQuit())
+            glfwSetWindowShouldClose(window, GLFW_FALSE);
     }
     // The panels go while the context is current, before the modals they
     // may still have open.

@@ -63,7 +63,7 @@ int GameMenus::stepInput(const GamepadState* pad) {
     return step;
 }
 
-bool GameMenus::update(const MenuScene& scene) {
+GameMenus::Input GameMenus::update(const MenuScene& scene) {
     GamepadState padState;
     GLFWgamepadstate raw;
     const GamepadState* pad = nullptr;
@@ -85,6 +85,7 @@ bool GameMenus::update(const MenuScene& scene) {
 
     justOpened = false;
     keyTaken = false;
+    Input input;
     if (!screen.isOpen()) {
         // Not over another question, nor in the editor.
         const bool mayOpen = (scene.onScreen || scene.paused) && !scene.editMode && modals.empty();
@@ -95,25 +96,32 @@ bool GameMenus::update(const MenuScene& scene) {
             ourModal = modals.open(std::make_unique<OptionsModal>(screen, [this] { controlsChanged(); }));
             justOpened = true;
             // The O (or Y) that opened the screen is not a key for it.
-            return true;
+            input.modalOpen = true;
+            return input;
         }
-        return false;
     }
 
-    // Every key and pad button of this poll goes to the options (or to a
-    // question opened over them).
-    if (modals.innermost() == ourModal) {
-        for (int key = 0; key <= GLFW_KEY_LAST; ++key)
-            if (gameWindow.pressed(key)) {
-                keyTaken = keyTaken || screen.binding();
-                modals.keyPressed(key);
-            }
-        for (std::size_t b = 0; b < padWent.size(); ++b)
-            if (padWent[b])
-                modals.padPressed(static_cast<int>(b));
+    // Every key, character and pad button of this poll, in order, goes to
+    // the innermost modal open; Escape with none open is the game's.
+    for (const GameWindow::InputEvent& event : gameWindow.inputEvents()) {
+        if (modals.empty()) {
+            input.escapeForGame = input.escapeForGame || (!event.character && event.code == GLFW_KEY_ESCAPE);
+            continue;
+        }
+        const bool options = modals.innermost() == ourModal;
+        if (event.character) {
+            modals.typed(event.code);
+        } else if (!event.repeat || !options) { // only a text field takes repeats
+            keyTaken = keyTaken || (options && screen.binding());
+            modals.keyPressed(static_cast<int>(event.code));
+        }
     }
-    pendingStep = step;
-    return screen.isOpen();
+    for (std::size_t b = 0; b < padWent.size(); ++b)
+        if (padWent[b])
+            modals.padPressed(static_cast<int>(b));
+    pendingStep = screen.isOpen() ? step : 0;
+    input.modalOpen = !modals.empty();
+    return input;
 }
 
 void GameMenus::controlsChanged() {

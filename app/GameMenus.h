@@ -1,8 +1,10 @@
 #pragma once
 // The panels over the game: the options screen (O on the start, win and lose
 // screens and in a paused race, Y on a pad), the F1 key help and the start
-// screen's key panel, drawn with ImGui. While the options are open they take
-// every key; the game's own input waits.
+// screen's key panel, drawn with ImGui. It is also the one place the modals
+// get their input from: while the options, a question or the name field is
+// open, every key, typed character and pad button of the poll goes to the
+// innermost one, and the game's own input waits.
 #include "app/Panels.h"
 #include "core/input/Gamepad.h"
 #include "core/player/KeyHelp.h"
@@ -45,9 +47,14 @@ class GameMenus {
     GameMenus(GLFWwindow* window, GameWindow& gameWindow, ModalStack& modals, Settings& settings,
               PlayerOptions& options, MenuHooks hooks, bool sizeFromCommandLine);
 
-    // After polling events, before the frame update: opens, drives and closes
-    // the options. True while they are open (the frame update then waits).
-    bool update(const MenuScene& scene);
+    // What a poll's input did.
+    struct Input {
+        bool modalOpen = false;     // a modal is open after it
+        bool escapeForGame = false; // Escape pressed with no modal open
+    };
+    // After polling events, before the frame update: opens the options, and
+    // hands the poll's keys, characters and pad buttons to the open modals.
+    Input update(const MenuScene& scene);
     // After the frame is drawn: the panels over it.
     void draw(const MenuScene& scene, int framebufferWidth, int framebufferHeight);
 

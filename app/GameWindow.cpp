@@ -35,9 +35,11 @@ GameWindow::GameWindow(GLFWwindow* w) : window(w) {
     // A click shorter than a frame (the editor's select) still reads as
     // pressed at the next look, as a tapped key does.
     glfwSetInputMode(window, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
+    glfwSetCharCallback(window, onChar);
 }
 
 GameWindow::~GameWindow() {
+    glfwSetCharCallback(window, nullptr);
     glfwSetKeyCallback(window, nullptr);
     glfwSetWindowIconifyCallback(window, nullptr);
     glfwSetFramebufferSizeCallback(window, nullptr);
@@ -54,19 +56,36 @@ void GameWindow::onIconify(GLFWwindow* window, int iconified) {
     of(window).minimised = iconified == GLFW_TRUE;
 }
 
+void GameWindow::addEvent(bool character, unsigned code, bool repeat) {
+    // A poll holds a few events; a flood is cut off, never stored.
+    constexpr std::size_t kMostEvents = 256;
+    if (events.size() < kMostEvents)
+        events.push_back({character, code, repeat});
+}
+
+void GameWindow::onChar(GLFWwindow* window, unsigned codepoint) {
+    of(window).addEvent(true, codepoint);
+}
+
 void GameWindow::onKey(GLFWwindow* window, int key, int, int action, int) {
+    GameWindow& self = of(window);
+    // A text field takes back one character a repeat.
+    if (action == GLFW_REPEAT && key == GLFW_KEY_BACKSPACE)
+        self.addEvent(false, static_cast<unsigned>(key), true);
     // A press, not the repeats of a held key.
     if (action != GLFW_PRESS)
         return;
-    GameWindow& self = of(window);
-    if (isKeyCode(key))
+    if (isKeyCode(key)) {
+        self.addEvent(false, static_cast<unsigned>(key));
         self.pressedInPoll.set(static_cast<std::size_t>(key));
+    }
     if (key == GLFW_KEY_F11)
         self.fullScreenAsked = !self.fullScreenAsked;
 }
 
 void GameWindow::pollEvents() {
     pressedInPoll.reset();
+    events.clear();
     glfwPollEvents();
 }
 

@@ -3,6 +3,7 @@
 // what happened (they may fire many times a frame); the frame loop acts on it
 // once at the top of a frame.
 #include <bitset>
+#include <vector>
 
 struct GLFWwindow;
 
@@ -29,6 +30,15 @@ class GameWindow {
     int firstPressed() const;
     // Whether the key went down in the last poll (then keyDown is true too).
     static bool keyWentDown(GLFWwindow* window, int key);
+
+    // What the last poll delivered in order, for questions and text fields:
+    // key presses (Backspace also as it repeats) and typed characters.
+    struct InputEvent {
+        bool character = false; // else a key
+        unsigned code = 0;      // GLFW key code, or Unicode code point
+        bool repeat = false;    // a held key's repeat, not a press
+    };
+    const std::vector<InputEvent>& inputEvents() const { return events; }
 
     // At the top of a frame, after polling events: carries out an F11 asked
     // for since, and says whether the framebuffer's size differs from the
@@ -57,6 +67,8 @@ class GameWindow {
     static void onFramebufferSize(GLFWwindow* window, int width, int height);
     static void onIconify(GLFWwindow* window, int iconified);
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
+    static void onChar(GLFWwindow* window, unsigned codepoint);
+    void addEvent(bool character, unsigned code, bool repeat = false);
 
     GLFWwindow* window;
     int width = 0; // the framebuffer, as the callback last reported it
@@ -66,6 +78,7 @@ class GameWindow {
     bool minimised = false;
     bool fullScreenAsked = false;
     std::bitset<512> pressedInPoll; // indexed by GLFW key code (at most 348)
+    std::vector<InputEvent> events;
     // The window's place and size before full screen.
     int savedX = 0;
     int savedY = 0;

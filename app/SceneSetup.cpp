@@ -104,6 +104,7 @@ struct GameScene {
     std::vector<scene::SceneObject*> shadowCasters;
     // The small print of the HUD, refilled each frame.
     std::vector<std::string> statusLines;
+    std::vector<std::string> modalLines;
 };
 
 // The scene lives in a holder that exit() leaves alone: a set-up that fails
@@ -155,10 +156,15 @@ void setupScene(GLFWwindow* window) {
     s.settings = playerSettings != nullptr ? playerSettings : make(s.ownSettings, settingsPath());
     modalStack = &s.modals;
     make(s.progress, progressPath(), std::cout);
-    make(s.courses, "Kobuldo/Tracks/", std::cout, [](const std::string& file) {
-        return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
-                           playerFileSavePath(dataPaths(), "Tracks/" + file)};
-    });
+    // The player's own courses live in the player's Tracks/ folder.
+    const std::string ownFolder = dataPaths().playerDir.empty() ? "" : dataPaths().playerDir + "Tracks/";
+    make(
+        s.courses, "Kobuldo/Tracks/", std::cout,
+        [](const std::string& file) {
+            return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
+                               playerFileSavePath(dataPaths(), "Tracks/" + file)};
+        },
+        ownFolder);
     s.courses->choose(s.settings->get("course", ""));
     const CoursePaths start = s.courses->startPaths();
     CourseData startCourse;
@@ -207,6 +213,7 @@ void setupScene(GLFWwindow* window) {
     make(s.levelFactory, normalmapShader, defaultShader, physicsWorld, s.assets);
     ControlsContext context;
     context.input = s.input.get();
+    context.modals = &s.modals;
     context.factory = s.levelFactory.get();
     context.tracks = &tracks;
     context.rings = &rings;
@@ -226,6 +233,7 @@ void setupScene(GLFWwindow* window) {
     controls = make(s.controls, context);
     if (playerOptions != nullptr)
         applyControlOptions(*playerOptions);
+    controls->offerRecovery();
     // The textures take the filters the controls start with.
     s.levelFactory->applyMagnificationFilter(controls->display.nearestMagnification);
     s.levelFactory->applyMinificationFilter(controls->display.nearestMinification);
@@ -381,6 +389,8 @@ void drawFrame() {
         if (theScene != nullptr) {
             controls->statusLines(theScene->statusLines);
             frame.statusLines = &theScene->statusLines;
+            controls->modalLines(theScene->modalLines);
+            frame.modalLines = &theScene->modalLines;
         }
     }
     if (theScene != nullptr)

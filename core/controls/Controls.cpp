@@ -1,5 +1,6 @@
 #include "core/controls/Controls.h"
 
+#include "core/course/CourseList.h"
 #include "core/editor/EditorHud.h"
 #include "core/input/Input.h"
 #include "core/input/Keys.h"
@@ -7,30 +8,60 @@
 #include "physics/PhysicsWorld.h"
 
 #include <functional>
+#include <iostream>
 
 namespace tovi {
 
+namespace {
+// The context's modal stack; without one the controls keep their own.
+std::unique_ptr<ModalStack> stackUnlessGiven(const ControlsContext& c) {
+    return c.modals != nullptr ? nullptr : std::make_unique<ModalStack>();
+}
+} // namespace
+
 Controls::Controls(const ControlsContext& c)
-    : camera(c.input, c.screenWidth, c.screenHeight), display(c.factory),
+    : ownModals(stackUnlessGiven(c)), modals(c.modals != nullptr ? *c.modals : *ownModals),
+      camera(c.input, c.screenWidth, c.screenHeight), display(c.factory),
       editing(c.input, EditorLevel{c.factory, c.tracks, c.rings, c.physicsWorld, c.myCollision, kObjectsDir},
               camera, course),
       course(c, editing.editor, notice), choice(c.courses, c.settings),
       race(c.input, c.myCollision, c.physicsWorld, c.keys != nullptr ? c.keys : &KeyBindings::usual()),
       presses(c.input), keys(c.keys != nullptr ? c.keys : &KeyBindings::usual()), window(c.input),
-      myCollision(c.myCollision), physicsWorld(c.physicsWorld) {}
+      myCollision(c.myCollision), physicsWorld(c.physicsWorld), courses(c.courses), settings(c.settings) {
+    editing.save = [this] { return saveCourse(); };
+    courseLoaded();
+    if (courses != nullptr && courses->chosenCourse() != nullptr)
+        std::cout << "Course " << courses->chosen() + 1 << "/" << courses->courses().size() << ": "
+                  << shownName << std::endl;
+}
 
 bool Controls::switchCourse(const std::string& readPath, const std::string& savePath) {
     // A check of the course that goes has nothing to say about the next.
     check.forget();
-    return course.switchCourse(readPath, savePath);
+    const bool loaded = course.switchCourse(readPath, savePath);
+    courseLoaded();
+    return loaded;
 }
 
 void Controls::startFromEnter() {
+    if (!raceable())
+        return;
     if (editing.editMode)
         editing.leave();
     editing.editor.selectedRing = 0;
     editing.editor.selectedTrack = 0;
     course.startFromEnter();
+    markPractice();
+}
+
+void Controls::startRace() {
+    course.startRace();
+    markPractice();
+}
+
+void Controls::markPractice() {
+    myCollision->practice = edits.dirty();
+    raceRevision = editing.editor.revision();
 }
 
 void Controls::windowHidden() {
@@ -58,6 +89,15 @@ void Controls::update() {
         myCollision->pause();
     hadFocus = focused;
 
+    // A question or field open takes everything (the game hands it the
+    // keys): the race stands still and the cursor is free.
+    if (followModals()) {
+        check.follow();
+        lastFrameReading = reading;
+        return;
+    }
+    followEdits(reading);
+
     // One press, one action: the toggles and one-shot keys act when they go
     // down and not again until released.
     const std::function<bool(int)> pressed = [this](int key) { return presses.pressed(key); };
@@ -67,8 +107,10 @@ void Controls::update() {
     race.pauseKey(padCommands);
     if (pressed(keyOf(Action::Start)) || padCommands.enter)
         startFromEnter();
-    if ((keyOf(Action::Restart) >= 0 && window->keyPressed(keyOf(Action::Restart))) || padCommands.restart)
-        course.startRace();
+    if (((keyOf(Action::Restart) >= 0 && window->keyPressed(keyOf(Action::Restart))) ||
+         padCommands.restart) &&
+        raceable())
+        startRace();
     if (myCollision->paused() && !editing.editMode) {
         // The picture stands still and no other key acts. The cursor is
         // still held at the centre, so the camera does not jump on resume.
@@ -83,21 +125,25 @@ void Controls::update() {
     // Mouse look, only while the window has the focus: elsewhere the cursor
     // cannot be put back and the camera would spin.
     // In the editor's cursor mode only while the right button is held, from
-    // where the cursor was when it went down.
+    // where the cursor was when it went down; after a question, from where
+    // the cursor is.
     const bool looks = editing.mouseLooks();
     if (focused && looks)
-        camera.look(focusReturned || !lookedLastFrame);
+        camera.look(focusReturned || !lookedLastFrame || modalWasOpen);
     lookedLastFrame = looks;
+    modalWasOpen = false;
     camera.swing(padCommands, dt);
 
     const bool onScreen = !editing.editMode && myCollision->state != MyCollision::Racing;
     const CourseChoice::Switch switchTo = [this](const std::string& readPath, const std::string& savePath) {
         return switchCourse(readPath, savePath);
     };
+    // Another course only once this one's edits are saved or dropped.
     if (onScreen && (pressed(keyOf(Action::Next)) || padCommands.courseStep > 0))
-        choice.step(1, switchTo);
+        leaveThen([this, switchTo] { choice.step(1, switchTo); });
     if (onScreen && (pressed(keyOf(Action::Previous)) || padCommands.courseStep < 0))
-        choice.step(-1, switchTo);
+        leaveThen([this, switchTo] { choice.step(-1, switchTo); });
+    courseKeys(onScreen, pressed);
     race.raceToggles(pressed);
     display.keys(pressed, keyOf(Action::Help));
     if (pressed(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
@@ -105,7 +151,10 @@ void Controls::update() {
     if (pressed(keyOf(Action::Editor))) {
         if (editing.editMode) {
             editing.leave();
-            course.startRace();
+            if (raceable())
+                startRace();
+            else
+                myCollision->state = MyCollision::StartScreen;
         } else {
             editing.enter();
         }
@@ -129,12 +178,25 @@ void Controls::update() {
     lastFrameReading = reading;
 }
 
+void Controls::courseKeys(bool onScreen, const std::function<bool(int)>& pressed) {
+    if (pressed(key::Insert) && onScreen)
+        newCourse();
+    if (pressed(key::Delete) && onScreen)
+        askDeleteCourse();
+    if (pressed(key::L) && editing.editMode)
+        openNameField();
+}
+
 void Controls::statusLines(std::vector<std::string>& lines) const {
     lines.clear();
-    if (editing.editMode)
+    if (editing.editMode) {
+        lines.push_back("course: " + shownName + (edits.dirty() ? "  (not saved)" : ""));
         appendEditorStatus(editing.editor, lines);
+    }
     if (course.awaitingAuthorTime)
         lines.push_back("not validated: finish a clean run to set the author time");
+    if (myCollision->state == MyCollision::Racing && myCollision->practice)
+        lines.push_back("practice: the course changed");
     if (!check.line.empty())
         lines.push_back(check.line);
 }

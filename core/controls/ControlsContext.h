@@ -7,6 +7,7 @@ class CourseList;
 class InputSource;
 class KeyBindings;
 class LevelFactory;
+class ModalStack;
 class MyCollision;
 class PhysicsWorld;
 class Settings;
@@ -44,6 +45,10 @@ struct ControlsContext {
     Progress* progress = nullptr;
     // The player's keys for the race actions; null: the usual keys.
     const KeyBindings* keys = nullptr;
+    // The questions and fields the game feeds with keys while they are open
+    // (input then is the gate over the window); null: the controls keep
+    // their own.
+    ModalStack* modals = nullptr;
 };
 
 } // namespace tovi

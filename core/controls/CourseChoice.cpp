@@ -21,6 +21,8 @@ void CourseChoice::step(int direction, const Switch& switchTo) {
                 settings->set("course", course.file);
                 settings->save(std::cout);
             }
+            std::cout << "Course " << courses->chosen() + 1 << "/" << courses->courses().size() << ": "
+                      << course.name << std::endl;
             return;
         }
         std::cout << '\n'; // the reader's message ends with the path

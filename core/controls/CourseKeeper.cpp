@@ -82,6 +82,7 @@ bool CourseKeeper::placeCourse(const std::string& path, bool read, const CourseD
     bestTime = loadedBestTime(true, course);
     medals.courseLoaded(courseFileName(), course.authorTime, levelFingerprint());
     refreshMedals();
+    savedName = course.name;
     return true;
 }
 
@@ -97,6 +98,7 @@ bool CourseKeeper::switchCourse(const std::string& readPath, const std::string& 
         removeStaleTemporaries(trackPath, std::cout);
     bestTime = 0.0;
     medals.courseLoaded(courseFileName(), std::nullopt, 0);
+    savedName.clear();
     const bool loaded = loadTrack(readPath);
     refreshMedals();
     if (!loaded)
@@ -118,11 +120,18 @@ void CourseKeeper::levelContents(std::vector<CoursePiece>& pieces,
         ringMatrices.push_back(ring->modelMatrix);
 }
 
-bool CourseKeeper::saveTrack(std::string path, CourseStore::Saver saver) {
+std::string CourseKeeper::formatLevel(const std::string& name) const {
+    std::vector<CoursePiece> pieces;
+    std::vector<glm::mat4> ringMatrices;
+    levelContents(pieces, ringMatrices);
+    return formatCourse(pieces, ringMatrices, bestTime, name, currentAuthorTime(), courseStore.start());
+}
+
+bool CourseKeeper::saveTrack(std::string path, CourseStore::Saver saver, const std::string& name) {
     levelContents(savePieces, saveRings);
     std::string told;
-    const bool saved =
-        courseStore.save(path, savePieces, saveRings, bestTime, currentAuthorTime(), saver, std::cout, &told);
+    const bool saved = courseStore.save(path, savePieces, saveRings, bestTime, currentAuthorTime(), saver,
+                                        std::cout, &told, name);
     if (!told.empty())
         notice.show(told, window->time());
     return saved;
@@ -149,8 +158,35 @@ void CourseKeeper::keepWonRace() {
     if (myCollision->state != MyCollision::Won)
         return;
     bestTime = myCollision->bestTime;
-    saveTrack(trackPath, CourseStore::WonRace);
+    // The name the file holds: a new name is the designer's to save.
+    saveTrack(trackPath, CourseStore::WonRace, savedName);
     myCollision->ghost.saveNewBest(trackPath.empty() ? trackPath : ghostPathFor(trackPath), std::cout);
+}
+
+void CourseKeeper::startEmpty(const std::string& path) {
+    clearLevel();
+    myCollision->passedRings.clear();
+    myCollision->state = MyCollision::StartScreen;
+    trackPath = path;
+    courseStore.adopt(path, true, CourseData{});
+    savedName.clear();
+    bestTime = 10000000.0;
+    myCollision->bestTime = bestTime;
+    medals.courseLoaded(courseFileName(), std::nullopt, levelFingerprint());
+    refreshMedals();
+    loadGhost(false);
+}
+
+void CourseKeeper::placeRecovered(const std::string& path, const CourseData& course) {
+    clearLevel();
+    myCollision->passedRings.clear();
+    myCollision->state = MyCollision::StartScreen;
+    const std::string fileName = savedName;
+    trackPath = path; // the medals go by the course's file name
+    placeCourse(path, true, course);
+    savedName = fileName; // the file itself still holds its old name
+    myCollision->bestTime = bestTime;
+    levelMayHaveChanged = true;
 }
 
 void CourseKeeper::startFromEnter() {

@@ -47,7 +47,18 @@ class CourseKeeper {
     // Writes the whole level atomically when it differs from what was last
     // written; false when it could not be written. The saver names the way
     // of saving, which tells its own failures.
-    bool saveTrack(std::string path, CourseStore::Saver saver = CourseStore::Editor);
+    // name: the course's name, kept in the file.
+    bool saveTrack(std::string path, CourseStore::Saver saver = CourseStore::Editor,
+                   const std::string& name = "");
+    // A new, empty course that will be saved to path; no best time yet.
+    void startEmpty(const std::string& path);
+    // The course of path as its recovery copy holds it, in place of the level.
+    void placeRecovered(const std::string& path, const CourseData& course);
+    // The level as the course file keeps it.
+    void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
+    // The level as a course file with its name, best time, author time and
+    // start (what a save writes).
+    std::string formatLevel(const std::string& name) const;
     // Whether the loaded course may be saved over.
     bool savingAllowed() const { return courseStore.savingAllowed(); }
     // Where the course's races start (see RaceStart).
@@ -83,6 +94,8 @@ class CourseKeeper {
 
     double bestTime = 0.0;
     std::string trackPath;
+    // The name the course file holds ("" when none).
+    std::string savedName;
     std::vector<scene::SceneObject*>* tracks;
     std::vector<scene::SceneObject*>* rings;
 
@@ -90,8 +103,6 @@ class CourseKeeper {
     // Appends the pieces and rings of a course read from path (read: whether
     // it could be); false when it could not.
     bool placeCourse(const std::string& path, bool read, const CourseData& course);
-    // The level as the course file keeps it.
-    void levelContents(std::vector<CoursePiece>& pieces, std::vector<glm::mat4>& ringMatrices) const;
     // The ghost file beside the course, read for the level as loaded; none
     // when the course did not load or there is nowhere to keep it.
     void loadGhost(bool courseLoaded);

@@ -70,12 +70,15 @@ void CourseKeeper::followFinish(bool editMode) {
     if (myCollision->finishes == seenFinishes)
         return;
     seenFinishes = myCollision->finishes;
+    // A practice run (an edit in it, or edits unsaved when it began) never
+    // counts, nor does a race the editor was open in.
+    const bool counted = !editorDuringRace && !myCollision->practice;
     const CourseMedals::Finish finish =
-        medals.finished(myCollision->finishTime, !editorDuringRace, levelFingerprint(), std::cout);
+        medals.finished(myCollision->finishTime, counted, levelFingerprint(), std::cout);
     refreshMedals();
     // A won race saves next; a lost one that set the author time saves here.
     if (finish.authorSet && myCollision->state != MyCollision::Won)
-        saveTrack(trackPath, CourseStore::WonRace);
+        saveTrack(trackPath, CourseStore::WonRace, savedName);
 }
 
 } // namespace tovi

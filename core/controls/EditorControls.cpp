@@ -93,19 +93,13 @@ void EditorControls::frame(float dt, const CameraAxes& axes, KeyPresses& presses
     if (presses.pressed(key::V) && control)
         editor.paste(camera.position, axes.direction);
 
-    // Saving. The wobble is drawn only, so what is saved is where the
-    // designer put things.
-    if (window->keyPressed(key::S) && window->keyPressed(key::LeftControl)) {
-        if (course.saveTrack(course.trackPath, CourseStore::Editor)) {
-            editor.say("saved");
-            course.editorSaved();
-        } else if (!course.savingAllowed())
-            editor.say("saving is off: the course file was not loaded whole");
-        else
-            editor.say("could not save the course (see the console)");
-    }
-
     editor.frame(*window, dt, camera.position, presses);
+
+    // Saving, after the editor's frame so a gesture it just closed (one undo
+    // step) is part of what is saved, not an unsaved edit after it. The
+    // wobble is drawn only, so what is saved is where the designer put things.
+    if (window->keyPressed(key::S) && window->keyPressed(key::LeftControl) && save)
+        save();
 }
 
 } // namespace tovi

@@ -30,6 +30,8 @@ class EditorControls {
 
     bool editMode = false;
     bool cursorFree = false;
+    // Left Control + S: writes the course as it is on screen.
+    std::function<bool()> save;
     Editor editor;
 
   private:

@@ -1,6 +1,7 @@
 #include "core/course/CourseList.h"
 
 #include "core/course/CourseFile.h"
+#include "core/course/OwnCourses.h"
 #include "core/system/FileBytes.h"
 #include "core/view/HudText.h"
 
@@ -18,6 +19,8 @@ constexpr std::size_t kMaxListBytes = 64u << 10;
 constexpr std::size_t kMaxName = 20;
 // A group heads the course number on the same line.
 constexpr std::size_t kMaxGroup = 8;
+// The group the player's own courses are shown in ("Your course 7/8").
+constexpr const char* kOwnGroup = "Your";
 constexpr const char* kGroupLine = "#group ";
 // The game's course times start at this when the file has none.
 constexpr double kNoBestTime = 10000000.0;
@@ -77,8 +80,9 @@ std::string skippedNote(const std::vector<int>& skipped) {
 
 } // namespace
 
-CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathFinder where)
-    : finder(std::move(where)) {
+CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathFinder where,
+                       const std::string& ownFolder)
+    : finder(std::move(where)), ownDir(ownFolder) {
     const std::string listPath = folder + kListFile;
     std::string text;
     const FileRead read = readFileBytes(listPath, kMaxListBytes, text);
@@ -130,6 +134,16 @@ CourseList::CourseList(const std::string& folder, std::ostream& log, CoursePathF
         else if (current < 0)
             current = static_cast<int>(i);
     }
+    if (!ownDir.empty()) {
+        std::vector<std::string> shipped;
+        for (const CourseListEntry& entry : entries)
+            shipped.push_back(entry.file);
+        for (const OwnCourse& course : findOwnCourses(ownDir, shipped, log))
+            entries.push_back(
+                {course.file, course.name, ownDir + course.file, course.readable, kOwnGroup, true});
+        if (current < 0)
+            chooseFirstAvailable();
+    }
     if (current < 0) {
         note = "No course can be read";
         log << "No course can be read: the level stays empty\n";
@@ -151,6 +165,7 @@ CoursePaths CourseList::startPaths() const {
 }
 
 bool CourseList::choose(const std::string& file) {
+    unlisted = false;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].file == file && entries[i].available) {
             current = static_cast<int>(i);
@@ -160,6 +175,53 @@ bool CourseList::choose(const std::string& file) {
     return false;
 }
 
+void CourseList::chooseFirstAvailable() {
+    current = -1;
+    for (std::size_t i = 0; i < entries.size() && current < 0; ++i)
+        if (entries[i].available)
+            current = static_cast<int>(i);
+}
+
+bool CourseList::lists(const std::string& file) const {
+    return std::any_of(entries.begin(), entries.end(),
+                       [&file](const CourseListEntry& e) { return e.file == file; });
+}
+
+void CourseList::showUnlisted(const std::string& name) {
+    unlisted = true;
+    unlistedName = name;
+}
+
+int CourseList::addOwn(const std::string& file, const std::string& name) {
+    unlisted = false;
+    CourseListEntry entry{file, name, ownDir + file, true, kOwnGroup, true};
+    auto after = [&entry](const CourseListEntry& other) {
+        return other.own && listedBefore({entry.file, entry.name, true}, {other.file, other.name, true});
+    };
+    const auto place = std::find_if(entries.begin(), entries.end(), after);
+    current = static_cast<int>(entries.insert(place, entry) - entries.begin());
+    note.clear();
+    return current;
+}
+
+void CourseList::renameChosen(const std::string& name) {
+    if (current >= 0)
+        entries[static_cast<std::size_t>(current)].name = name;
+}
+
+bool CourseList::removeChosen() {
+    if (current < 0 || !entries[static_cast<std::size_t>(current)].own)
+        return false;
+    entries.erase(entries.begin() + current);
+    const int before = current - 1;
+    if (before >= 0 && entries[static_cast<std::size_t>(before)].available)
+        current = before;
+    else
+        chooseFirstAvailable();
+    note.clear();
+    return true;
+}
+
 bool CourseList::step(int direction, std::ostream& log) {
     if (std::none_of(entries.begin(), entries.end(), [](const CourseListEntry& e) { return e.available; })) {
         note = "No course can be read";
@@ -167,6 +229,7 @@ bool CourseList::step(int direction, std::ostream& log) {
     }
     const int count = static_cast<int>(entries.size());
     const int delta = direction > 0 ? 1 : count - 1;
+    unlisted = false;
     std::vector<int> skipped = std::move(failedLoads);
     failedLoads.clear();
     int index = current < 0 ? (direction > 0 ? count - 1 : 0) : current;
@@ -204,6 +267,13 @@ void CourseList::markUnavailable(int index, std::ostream& log) {
 std::array<std::string, 4> CourseList::screenLines(double bestTime) const {
     std::array<std::string, 4> lines;
     const CourseListEntry* course = chosenCourse();
+    if (unlisted) {
+        lines[0] = "Course not saved yet";
+        lines[1] = unlistedName;
+        lines[2] = bestTime >= kNoBestTime ? "No best time yet" : "Best " + formatHundredths(bestTime);
+        lines[3] = "< > other course";
+        return lines;
+    }
     if (course == nullptr) {
         lines[0] = "No course";
         lines[1] = "can be read";

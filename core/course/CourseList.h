@@ -19,6 +19,7 @@ struct CourseListEntry {
     std::string path; // the list's folder and the file
     bool available = false;
     std::string group; // e.g. "Easy"; empty before the list's first group line
+    bool own = false;  // the player's own course, not named in courses.txt
 };
 
 // Where a course is read from and saved to (the player's saved copy, when
@@ -39,7 +40,10 @@ class CourseList {
     // Every course file is tried: one that is missing or cannot be read is
     // unavailable, said on log. The first available course is chosen.
     // Without a path finder a course is read and saved at its listed path.
-    CourseList(const std::string& folder, std::ostream& log, CoursePathFinder where = nullptr);
+    // The player's own courses in ownFolder (ends with '/'; empty: none)
+    // follow the listed ones (see findOwnCourses).
+    CourseList(const std::string& folder, std::ostream& log, CoursePathFinder where = nullptr,
+               const std::string& ownFolder = "");
 
     const std::vector<CourseListEntry>& courses() const { return entries; }
     // Index of the chosen course; -1 when no available course is chosen.
@@ -60,6 +64,22 @@ class CourseList {
     // wrapping round; unavailable ones are passed over and named in
     // message(). False when there is no other course to go to.
     bool step(int direction, std::ostream& log);
+    // The folder of the player's own courses ("" when there is none).
+    const std::string& ownFolder() const { return ownDir; }
+    // A course of the player's own saved for the first time: listed among
+    // the own courses by name, and chosen. Returns its index.
+    int addOwn(const std::string& file, const std::string& name);
+    // The chosen course's name, as the screens show it.
+    void renameChosen(const std::string& name);
+    // Takes the chosen own course off the list; the one before it (or the
+    // first available) is chosen. False for a shipped course.
+    bool removeChosen();
+    // The screens show a course not on the list yet (a new one, until its
+    // first save) instead of the chosen one; stepping or choosing ends it.
+    void showUnlisted(const std::string& name);
+    // Whether a file name is a listed course's (shipped or own).
+    bool lists(const std::string& file) const;
+
     // A course whose file failed to load after all: unavailable from now on,
     // said on log and in message(). Stepping goes on from where it was.
     void markUnavailable(int index, std::ostream& log);
@@ -71,7 +91,12 @@ class CourseList {
     std::array<std::string, 4> screenLines(double bestTime) const;
 
   private:
+    void chooseFirstAvailable();
+
     CoursePathFinder finder;
+    std::string ownDir;
+    bool unlisted = false;
+    std::string unlistedName;
     std::vector<CourseListEntry> entries;
     int current = -1;
     std::string note;

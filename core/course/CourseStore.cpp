@@ -59,8 +59,8 @@ bool CourseStore::adopt(const std::string& path, bool read, const CourseData& co
 
 bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
                                     const std::vector<glm::mat4>& rings, double bestTime,
-                                    std::optional<double> authorTime) const {
-    if (!haveWritten || path != writtenPath || !sameBits(bestTime, writtenBestTime) ||
+                                    std::optional<double> authorTime, const std::string& name) const {
+    if (!haveWritten || path != writtenPath || name != writtenName || !sameBits(bestTime, writtenBestTime) ||
         authorTime != writtenAuthorTime || raceStart.named != writtenStart.named ||
         !sameBits(raceStart.position, writtenStart.position) || pieces.size() != writtenPieces.size() ||
         rings.size() != writtenRings.size())
@@ -77,7 +77,7 @@ bool CourseStore::sameAsLastWritten(const std::string& path, const std::vector<C
 
 bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& pieces,
                        const std::vector<glm::mat4>& rings, double bestTime, std::optional<double> authorTime,
-                       Saver saver, std::ostream& log, std::string* notice) {
+                       Saver saver, std::ostream& log, std::string* notice, const std::string& name) {
     if (keepFile) {
         if (!toldKeeping) {
             toldKeeping = true;
@@ -89,7 +89,7 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
     }
     // A won race asks every frame, and so does a held Ctrl+S: only a change
     // is written.
-    if (sameAsLastWritten(path, pieces, rings, bestTime, authorTime))
+    if (sameAsLastWritten(path, pieces, rings, bestTime, authorTime, name))
         return true;
 
     bool& told = toldFailure[saver == Editor ? 1 : 0];
@@ -100,7 +100,7 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
                 " pieces and rings, more than the " + std::to_string(kMaxCourseEntries) +
                 " a course may have";
     else if (!path.empty() && makeFolderFor(path, &error) &&
-             writeFileAtomically(path, formatCourse(pieces, rings, bestTime, "", authorTime, raceStart),
+             writeFileAtomically(path, formatCourse(pieces, rings, bestTime, name, authorTime, raceStart),
                                  &error)) {
         told = false;
         haveWritten = true;
@@ -111,6 +111,7 @@ bool CourseStore::save(const std::string& path, const std::vector<CoursePiece>& 
         writtenAuthorTime = authorTime;
         writtenStart = raceStart;
         writtenStamp = stampOf(path);
+        writtenName = name;
         return true;
     }
     if (!told) {

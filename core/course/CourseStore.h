@@ -43,9 +43,10 @@ class CourseStore {
     // as it is, the course holds more entries than it may, or the file could not be written. The refusal is
     // told once; a failure once per saver until that saver succeeds again. notice (if given) gets a short
     // line for the screen whenever something was told.
+    // name: the course's name, kept in the file ("" for none).
     bool save(const std::string& path, const std::vector<CoursePiece>& pieces,
               const std::vector<glm::mat4>& rings, double bestTime, std::optional<double> authorTime,
-              Saver saver, std::ostream& log, std::string* notice = nullptr);
+              Saver saver, std::ostream& log, std::string* notice = nullptr, const std::string& name = "");
 
     bool savingAllowed() const { return !keepFile; }
     // The path of the last load.
@@ -56,7 +57,7 @@ class CourseStore {
   private:
     bool sameAsLastWritten(const std::string& path, const std::vector<CoursePiece>& pieces,
                            const std::vector<glm::mat4>& rings, double bestTime,
-                           std::optional<double> authorTime) const;
+                           std::optional<double> authorTime, const std::string& name) const;
 
     std::string filePath;
     RaceStart raceStart;
@@ -74,6 +75,7 @@ class CourseStore {
     std::optional<double> writtenAuthorTime;
     RaceStart writtenStart;
     FileStamp writtenStamp;
+    std::string writtenName;
 };
 
 // Whether a course of entryCount pieces and rings has room for adding more:

@@ -30,6 +30,12 @@ std::string lowered(std::string text) {
 
 } // namespace
 
+bool listedBefore(const OwnCourse& a, const OwnCourse& b) {
+    const std::string left = lowered(a.name);
+    const std::string right = lowered(b.name);
+    return left != right ? left < right : a.file < b.file;
+}
+
 bool ownCourseReadable(const std::string& text, const std::string& path, std::ostream& log,
                        std::string* name) {
     if (!isText(text)) {
@@ -92,11 +98,7 @@ std::vector<OwnCourse> findOwnCourses(const std::string& folder, const std::vect
         }
         courses.push_back(course);
     }
-    std::sort(courses.begin(), courses.end(), [](const OwnCourse& a, const OwnCourse& b) {
-        const std::string left = lowered(a.name);
-        const std::string right = lowered(b.name);
-        return left != right ? left < right : a.file < b.file;
-    });
+    std::sort(courses.begin(), courses.end(), listedBefore);
     return courses;
 }
 

@@ -20,6 +20,10 @@ struct OwnCourse {
 
 constexpr std::size_t kMaxOwnCourses = 500;
 
+// The order own courses are listed in: by name regardless of case, then by
+// file name.
+bool listedBefore(const OwnCourse& a, const OwnCourse& b);
+
 // Whether the course text can be raced and saved over: it holds at least one
 // entry, was read whole (no entry left out or skipped) and is text. why
 // (when given) says what is wrong otherwise.

@@ -101,17 +101,9 @@ bool ModalStack::gameMaySeeButton(int button, bool down) {
 }
 
 bool ModalGate::gamepad(GamepadState& state) {
-    if (!inner.gamepad(state)) {
-        held.fill(false);
+    if (!inner.gamepad(state))
         return false;
-    }
-    for (std::size_t b = 0; b < held.size(); ++b) {
-        const bool down = state.buttons[b];
-        if (down && !held[b])
-            modals.padPressed(static_cast<int>(b));
-        held[b] = down;
-    }
-    for (std::size_t b = 0; b < held.size(); ++b)
+    for (std::size_t b = 0; b < state.buttons.size(); ++b)
         state.buttons[b] = modals.gameMaySeeButton(static_cast<int>(b), state.buttons[b]);
     return true;
 }

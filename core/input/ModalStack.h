@@ -95,10 +95,9 @@ class ModalStack {
 };
 
 // The game's view of the window while modals may be open: keys and pad
-// buttons through ModalStack::gameMaySee, the mouse's buttons only while none
-// is open, everything else as it is. Asked
-// for the pad (once a frame) while a modal is open, it hands the buttons
-// that went down to the modal.
+// buttons through ModalStack::gameMaySee, no mouse button while a modal is
+// open, everything else as it is. It only holds input back; the game hands
+// the modals their keys, characters and pad buttons itself.
 class ModalGate : public InputSource {
   public:
     ModalGate(InputSource& inner, ModalStack& modals) : inner(inner), modals(modals) {}
@@ -115,7 +114,6 @@ class ModalGate : public InputSource {
   private:
     InputSource& inner;
     ModalStack& modals;
-    std::array<bool, GamepadState::ButtonCount> held{};
 };
 
 // A question answered with Y or N (pad A or X); Escape (pad B) stays where

@@ -37,6 +37,7 @@ void raceHelpRows(const KeyBindings& k, bool pad, std::vector<KeyRow>& rows) {
             {keyOf(k, Action::Pause), "pause / go on"},
             {keyOf(k, Action::Ghost), "ghost of the best run on / off"},
             {pair(k, Action::Previous, Action::Next), "choose the course (on a screen)"},
+            {"Insert / Delete", "new / delete course (on a screen)"},
             {"O", "options (on a screen or paused)"},
             {"M", "sound on / off"},
             {"- / +", "volume down / up"},
@@ -72,6 +73,7 @@ void editorHelpRows(const KeyBindings& k, std::vector<KeyRow>& rows) {
             {"Delete", "delete the selection"},
             {"Left Ctrl + Z / Y", "undo / redo"},
             {"Left Ctrl + S", "save the course"},
+            {"L", "name the course"},
             {keyOf(k, Action::Check), "check the course"},
             {keyOf(k, Action::Editor), "back to the race"},
             {keyOf(k, Action::Help), "hide this help"},
@@ -100,6 +102,8 @@ void screenPanelRows(const KeyBindings& k, bool pad, bool afterRace, std::vector
             {pair(k, Action::Left, Action::Right), "steer left / right"},
             {"mouse", "swing the camera"},
             {keyOf(k, Action::Editor), "level editor on / off"},
+            {"Insert", "new course"},
+            {"Delete", "delete / reset course"},
             {"O", "options"},
             {"Esc", "quit"}};
 }

@@ -21,6 +21,8 @@ void MyCollision::startRace() {
         physics->resetBall();
     state = Racing;
     passedRings.clear();
+    ballPassedAll = false;
+    practice = false;
     clock.start(tickCount());
     ghost.startRace(physics != nullptr ? physics->getBallModelMatrix()
                                        : (ball != nullptr ? ball->modelMatrix : glm::mat4(1.0f)));
@@ -53,11 +55,13 @@ bool MyCollision::paused() const {
 void MyCollision::update() {
     if (paused())
         return;
-    if (!rings->empty() && state == Racing && passedRings.size() == rings->size()) {
+    if (passedRings.size() != rings->size())
+        ballPassedAll = false;
+    if (!rings->empty() && state == Racing && ballPassedAll) {
         const double time = elapsed();
         finishTime = time;
         ++finishes;
-        if (bestTime > time) {
+        if (bestTime > time && !practice) {
             bestTime = time;
             state = Won;
             if (ball != nullptr)
@@ -74,8 +78,10 @@ void MyCollision::update() {
     for (unsigned i = 0; i < rings->size(); ++i) {
         if (std::find(passedRings.begin(), passedRings.end(), i) != passedRings.end())
             continue;
-        if (reachesRing(ballPosition, glm::vec3((*rings)[i]->modelMatrix[3])))
+        if (reachesRing(ballPosition, glm::vec3((*rings)[i]->modelMatrix[3]))) {
             passedRings.push_back(i);
+            ballPassedAll = passedRings.size() == rings->size();
+        }
     }
     if (state == Racing)
         ghost.record(elapsed(), ball->modelMatrix, passedRings.size());

@@ -41,10 +41,15 @@ class MyCollision {
     // Fresh ball at the start, state 1, no rings passed, timer restarted,
     // not paused; the ghost starts recording.
     void startRace();
-    void forceWin() { state = Won; }
+    void forceWin() {
+        if (!practice)
+            state = Won;
+    }
     void resetBestTime() { bestTime = kResetBestTime; }
     // The per-frame rules: completion, then ring passing, then the ghost's
-    // recording. Nothing while paused.
+    // recording. Nothing while paused. A race is complete only once the
+    // ball has passed the last ring it lacked: rings deleted in the editor
+    // never finish it. A practice run that completes is not won.
     void update();
     // Milliseconds of race since the race started; a pause does not count.
     double elapsed() const;
@@ -62,6 +67,9 @@ class MyCollision {
 
     std::vector<unsigned> passedRings;
     int state = StartScreen;
+    // The course changed during this race, or was not saved when it began:
+    // it cannot be won, and so saves no best time and writes no ghost.
+    bool practice = false;
     std::vector<scene::SceneObject*>* rings;
     int width;
     int height;
@@ -76,6 +84,10 @@ class MyCollision {
     unsigned finishes = 0;
     // The best run of the course and the recording of this one.
     RaceGhost ghost;
+
+  private:
+    // The ball passed the last of the rings (they have not changed since).
+    bool ballPassedAll = false;
 };
 
 } // namespace tovi

@@ -29,7 +29,8 @@ struct Harness {
 
     ControlsContext context() {
         ControlsContext c;
-        c.input = &input;
+        c.input = &gate;
+        c.modals = &modals;
         c.factory = &factory;
         c.tracks = &tracks;
         c.rings = &rings;
@@ -64,6 +65,9 @@ struct Harness {
     FakeBall ball;
     FakeFactory factory{&world};
     ScriptedInput input;
+    // The game's view of the input: held back while a modal is open.
+    ModalStack modals;
+    ModalGate gate{input, modals};
     std::unique_ptr<MyCollision> race;
     std::unique_ptr<Controls> controls;
 };

@@ -2,6 +2,7 @@
 
 #include "app/ModalView.h"
 
+#include "core/controls/Controls.h"
 #include "core/course/CourseList.h"
 #include "core/frame/FrameRules.h"
 #include "core/race/MedalLines.h"
@@ -307,6 +308,20 @@ int drawFrame(const FrameInputs& frame) {
     if (frame.text != nullptr && frame.modalLines != nullptr)
         drawModalLines(*frame.text, *frame.modalLines, frame.width, frame.height);
     return culled;
+}
+
+void takeControls(const Controls& controls, FrameInputs& frame) {
+    frame.editMode = controls.editing.editMode;
+    frame.wireframe = controls.display.wireframe;
+    frame.culling = controls.display.frustumCulling;
+    frame.particleBlending = controls.display.particleBlending;
+    frame.showFrameRate = controls.display.showFrameRate;
+    frame.bestTime = controls.course.bestTime;
+    frame.medals = &controls.course.medalScreen;
+    frame.raceAuthor = controls.course.raceAuthor;
+    frame.notice = &controls.notice.text;
+    frame.showFallMarker = controls.check.showFallMarker;
+    frame.fallPoint = controls.check.fallMarker;
 }
 
 } // namespace tovi

@@ -11,6 +11,7 @@
 class ViewFrustum;
 
 namespace tovi {
+class Controls;
 class CourseList;
 struct MedalScreen;
 class MyCollision;
@@ -97,6 +98,9 @@ struct FrameInputs {
 // composition covers it). Returns the rings and pieces left out of a scene
 // frame, or the given previous count for a picture frame.
 int drawFrame(const FrameInputs& frame);
+// The controls' part of a frame: the display toggles, the course's times
+// and medals, the notice and the course check's fall marker.
+void takeControls(const Controls& controls, FrameInputs& frame);
 
 // The start screen (its picture, the chosen course's lines and the notice)
 // from the pictures alone, as drawFrame draws it before a race: set-up shows

@@ -156,15 +156,13 @@ void setupScene(GLFWwindow* window) {
     s.settings = playerSettings != nullptr ? playerSettings : make(s.ownSettings, settingsPath());
     modalStack = &s.modals;
     make(s.progress, progressPath(), std::cout);
-    // The player's own courses live in the player's Tracks/ folder.
+    // The player's own courses are the other courses in the player's Tracks/.
     const std::string ownFolder = dataPaths().playerDir.empty() ? "" : dataPaths().playerDir + "Tracks/";
-    make(
-        s.courses, "Kobuldo/Tracks/", std::cout,
-        [](const std::string& file) {
-            return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
-                               playerFileSavePath(dataPaths(), "Tracks/" + file)};
-        },
-        ownFolder);
+    auto playerPaths = [](const std::string& file) {
+        return CoursePaths{playerFileReadPath(dataPaths(), "Tracks/" + file),
+                           playerFileSavePath(dataPaths(), "Tracks/" + file)};
+    };
+    make(s.courses, "Kobuldo/Tracks/", std::cout, playerPaths, ownFolder);
     s.courses->choose(s.settings->get("course", ""));
     const CoursePaths start = s.courses->startPaths();
     CourseData startCourse;
@@ -358,8 +356,6 @@ void drawFrame() {
     frame.shadowMap = shadowMap;
     frame.offscreen = offscreenBuffer;
     frame.text = textRenderer;
-    if (theScene != nullptr)
-        frame.courses = theScene->courses.get();
     frame.sky = skyBox;
     frame.skyShader = skyBoxShader;
     frame.ballShader = lampertPhongShader;
@@ -374,27 +370,18 @@ void drawFrame() {
         frame.lampOffset = glm::vec2(rotationposition->offsetX, rotationposition->offsetZ);
     frame.width = screenWidth;
     frame.height = screenHeight;
-    if (controls != nullptr) {
-        frame.editMode = controls->editing.editMode;
-        frame.wireframe = controls->display.wireframe;
-        frame.culling = controls->display.frustumCulling;
-        frame.particleBlending = controls->display.particleBlending;
-        frame.showFrameRate = controls->display.showFrameRate;
-        frame.bestTime = controls->course.bestTime;
-        frame.medals = &controls->course.medalScreen;
-        frame.raceAuthor = controls->course.raceAuthor;
-        frame.notice = &controls->notice.text;
-        frame.showFallMarker = controls->check.showFallMarker;
-        frame.fallPoint = controls->check.fallMarker;
-        if (theScene != nullptr) {
+    if (controls != nullptr)
+        takeControls(*controls, frame);
+    if (theScene != nullptr) {
+        if (controls != nullptr) {
             controls->statusLines(theScene->statusLines);
             frame.statusLines = &theScene->statusLines;
             controls->modalLines(theScene->modalLines);
             frame.modalLines = &theScene->modalLines;
         }
-    }
-    if (theScene != nullptr)
+        frame.courses = theScene->courses.get();
         frame.fallMarker = theScene->fallMarker.get();
+    }
     frame.deltaTime = deltaTime;
     frame.culledCount = culledCount;
     culledCount = drawFrame(frame);

@@ -101,8 +101,17 @@ class ModalStack {
 class ModalGate : public InputSource {
   public:
     ModalGate(InputSource& inner, ModalStack& modals) : inner(inner), modals(modals) {}
-    bool keyPressed(int key) override { return modals.gameMaySee(key, inner.keyPressed(key)); }
-    bool keyWentDown(int key) override { return modals.gameMaySee(key, inner.keyWentDown(key)); }
+    // A key pressed and let go again since the last frame still counts as
+    // held for a modal that took it: that press was the modal's, whichever
+    // of the two the game asks first.
+    bool keyPressed(int key) override {
+        const bool down = inner.keyPressed(key);
+        return modals.gameMaySee(key, down || inner.keyWentDown(key)) && down;
+    }
+    bool keyWentDown(int key) override {
+        const bool wentDown = inner.keyWentDown(key);
+        return modals.gameMaySee(key, wentDown || inner.keyPressed(key)) && wentDown;
+    }
     void cursorPos(double& x, double& y) override { inner.cursorPos(x, y); }
     void setCursorPos(double x, double y) override { inner.setCursorPos(x, y); }
     bool mouseButton(int button) override { return modals.empty() && inner.mouseButton(button); }

@@ -85,6 +85,18 @@ TEST(ModalStack, GameSeesNoKeyWhileOpenNorTheKeyThatClosedItUntilLetGo) {
     EXPECT_FALSE(gate.keyPressed(key::Enter));
     raw.keys = {key::Enter};
     EXPECT_TRUE(gate.keyPressed(key::Enter)); // the next press is the game's
+    // A tap shorter than a frame (down and up between two looks) that closed
+    // a field is the field's, whether the game asks for held or went down first.
+    stack.open(std::make_unique<NameField>("a", nullptr));
+    raw.keys.clear();
+    raw.wentDown = {key::Enter};
+    stack.keyPressed(key::Enter);
+    EXPECT_FALSE(gate.keyPressed(key::Enter));
+    EXPECT_FALSE(gate.keyWentDown(key::Enter));
+    raw.wentDown.clear();
+    EXPECT_FALSE(gate.keyWentDown(key::Enter));
+    raw.wentDown = {key::Enter};
+    EXPECT_TRUE(gate.keyWentDown(key::Enter));
 
     // The pad: a button pressed while a question is open answers it, and the
     // game sees it only once it has been let go; no mouse click gets through.

@@ -90,13 +90,14 @@ void Controls::update() {
     hadFocus = focused;
 
     // A question or field open takes everything (the game hands it the
-    // keys): the race stands still and the cursor is free.
+    // keys): the race stands still and the cursor is free. The recovery copy
+    // is still written meanwhile.
+    followEdits(reading);
     if (followModals()) {
         check.follow();
         lastFrameReading = reading;
         return;
     }
-    followEdits(reading);
 
     // One press, one action: the toggles and one-shot keys act when they go
     // down and not again until released.

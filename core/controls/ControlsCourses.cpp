@@ -47,8 +47,10 @@ bool folderWritable(const std::string& folder, std::string& why) {
     return true;
 }
 
+// A question on screen, told on standard output too.
 std::unique_ptr<Question> question(std::vector<std::string> lines,
                                    std::function<void(Question::Answer)> then) {
+    std::cout << "Asked: " << lines.front() << std::endl;
     return std::make_unique<Question>(std::move(lines), std::move(then));
 }
 } // namespace
@@ -138,7 +140,11 @@ bool Controls::raceable() {
 }
 
 bool Controls::saveCourse() {
-    const bool saved = course.saveTrack(course.trackPath, CourseStore::Editor, shownName);
+    // A shipped course keeps the name courses.txt gives it, not in its file.
+    const CourseListEntry* listed = courses != nullptr ? courses->chosenCourse() : nullptr;
+    const bool shipped = !unnamedNew && listed != nullptr && !listed->own;
+    const std::string name = shipped ? course.savedName : shownName;
+    const bool saved = course.saveTrack(course.trackPath, CourseStore::Editor, name);
     if (!saved) {
         editing.editor.say(!course.savingAllowed() ? "saving is off: the course file was not loaded whole"
                                                    : "could not save the course (see the console)");
@@ -147,7 +153,7 @@ bool Controls::saveCourse() {
     if (edits.dirty() || unnamedNew)
         std::cout << "Saved " << course.trackPath << std::endl;
     const bool wasNew = unnamedNew;
-    course.savedName = shownName;
+    course.savedName = name;
     course.editorSaved();
     removeRecovery();
     courseIsClean();
@@ -164,13 +170,15 @@ bool Controls::saveCourse() {
 }
 
 void Controls::leaveThen(const std::function<void()>& go) {
-    leaveCourse(
+    const bool went = leaveCourse(
         modals, edits.dirty(), shownName, [this] { return saveCourse(); },
         [this] {
             removeRecovery();
             courseIsClean();
         },
         go);
+    if (!went)
+        std::cout << "Asked: Save changes to " << shownName << "?" << std::endl;
 }
 
 bool Controls::requestQuit() {

@@ -64,7 +64,7 @@ bool CourseKeeper::loadTrack(std::string path) {
 double CourseKeeper::loadedBestTime(bool read, const CourseData& course) {
     if (!read)
         return 0.0;
-    return course.bestTime != 0.0 ? course.bestTime : 10000000.0;
+    return course.bestTime != 0.0 ? course.bestTime : MyCollision::kNoBestTime;
 }
 
 bool CourseKeeper::placeCourse(const std::string& path, bool read, const CourseData& course) {
@@ -102,7 +102,7 @@ bool CourseKeeper::switchCourse(const std::string& readPath, const std::string& 
     const bool loaded = loadTrack(readPath);
     refreshMedals();
     if (!loaded)
-        bestTime = 10000000.0;
+        bestTime = MyCollision::kNoBestTime;
     myCollision->bestTime = bestTime;
     loadGhost(loaded);
     return loaded;
@@ -170,7 +170,7 @@ void CourseKeeper::startEmpty(const std::string& path) {
     trackPath = path;
     courseStore.adopt(path, true, CourseData{});
     savedName.clear();
-    bestTime = 10000000.0;
+    bestTime = MyCollision::kNoBestTime;
     myCollision->bestTime = bestTime;
     medals.courseLoaded(courseFileName(), std::nullopt, levelFingerprint());
     refreshMedals();

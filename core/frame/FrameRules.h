@@ -155,7 +155,7 @@ inline HudLines hudLines(const HudState& state) {
         ++hud.count;
     };
     add(575, state.raceState == MyCollision::Racing ? formatTime(state.raceTime) : std::string());
-    add(555, formatTime(state.bestTime));
+    add(555, state.bestTime >= MyCollision::kNoBestTime ? "--:--:--" : formatTime(state.bestTime));
     add(535, ringCountLine(state.passedRings, state.ringCount));
     if (state.showFrameRate) {
         add(505, frameRateLine(state.deltaTime));

@@ -27,6 +27,8 @@ class MyCollision {
   public:
     enum State { StartScreen = 0, Racing = 1, Won = 2, Lost = 3 };
     static constexpr double kResetBestTime = 255555.0;
+    // A course nobody has finished yet (a new one): any finish beats it.
+    static constexpr double kNoBestTime = 10000000.0;
     static constexpr float kPassDistance = 1.0f;
     // The ring rule: a ring counts as passed once the ball's centre comes
     // within kPassDistance of the ring's centre, in any order.
@@ -77,7 +79,7 @@ class MyCollision {
     PhysicsWorld* physics;
     std::unique_ptr<RacePictures> pictures;
     RaceClock clock;
-    double bestTime = 10000000.0;
+    double bestTime = kNoBestTime;
     // The race time of the last finish (won or lost), and how many races
     // have finished: the medals look at each finish once.
     double finishTime = 0.0;

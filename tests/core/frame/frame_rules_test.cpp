@@ -167,6 +167,9 @@ TEST(FrameHud, LinesFollowTheRaceStateAndTheFrameRateSwitch) {
     EXPECT_EQ(hud.lines[4].y, 400);
     EXPECT_EQ(hud.lines[5].y, tovi::kNoticeLineY);
     EXPECT_EQ(hud.lines[5].text, state.notice);
+    // A course nobody has finished has no best time to show.
+    state.bestTime = tovi::MyCollision::kNoBestTime;
+    EXPECT_EQ(tovi::hudLines(state).lines[1].text, "--:--:--");
 }
 
 TEST(FrameHud, SplitGreenAheadRedBehindAndThePausedLine) {

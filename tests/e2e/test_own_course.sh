@@ -55,6 +55,7 @@ grep -q '^besttime 1e+07$' "$OWN" || fail "a new course has a best time: $(grep 
 grep -q 'My-Loop' "$TRACKS/courses.txt" && fail "courses.txt was changed"
 stop_game
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"
+grep -q "GL ERROR DETECTED" "$RUN/out.txt" && fail "GL errors (the name field's panel)"
 check_sanitizers
 
 # Started again: the own course is the last of the list, and still the

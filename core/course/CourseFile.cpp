@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iomanip>
 #include <locale>
 #include <sstream>
 
@@ -213,7 +214,9 @@ std::string formatCourse(const std::vector<CoursePiece>& pieces, const std::vect
     }
     if (authorTime && validAuthorTime(*authorTime))
         out << authorWord(*authorTime) << '\n';
-    out << "besttime " << bestTime << '\n';
+    // The best time whole, to the millisecond and below (six digits would
+    // write a new course's 10000000 as 1e+07 and round times past 16 min).
+    out << "besttime " << std::setprecision(15) << bestTime << '\n';
     return out.str();
 }
 

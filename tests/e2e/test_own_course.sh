@@ -51,7 +51,7 @@ done
 grep -q '^name=My%20Loop$' "$OWN" || fail "no name in $OWN"
 [ "$(grep -c '^straight ' "$OWN")" -eq "$(said_count '^Editor: placed straight')" ] || fail "pieces in $OWN"
 [ "$(grep -c '^ring ' "$OWN")" -ge 1 ] || fail "no ring in $OWN"
-grep -q '^besttime 1e+07$' "$OWN" || fail "a new course has a best time: $(grep besttime "$OWN")"
+grep -q '^besttime 10000000$' "$OWN" || fail "a new course has a best time: $(grep besttime "$OWN")"
 grep -q 'My-Loop' "$TRACKS/courses.txt" && fail "courses.txt was changed"
 stop_game
 [ "$GAME_STATUS" -eq 0 ] || fail "exit status $GAME_STATUS"

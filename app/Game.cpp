@@ -74,6 +74,8 @@ MenuScene menuScene() {
     scene.startScreen = state == MyCollision::StartScreen;
     scene.paused = myCollision->paused();
     scene.showHelp = controls->display.showHelp;
+    if (scene.editMode && controls->editing.cursorFree)
+        scene.editor = &controls->editing.editor;
     return scene;
 }
 
@@ -135,6 +137,9 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch, b
         updateFrame();
         drawFrame();
         menus->draw(menuScene(), gameWindow.framebufferWidth(), gameWindow.framebufferHeight());
+        // While a panel field is typed into, or the pointer is over a panel,
+        // the game's keys (mouse buttons) rest.
+        gameWindow.panelInput(menus->panelKeyboard(), menus->panelMouse());
 
         glfwSwapBuffers(window);
         if (glGetError() != GL_NO_ERROR)

@@ -3,6 +3,7 @@
 #include "app/GameWindow.h"
 #include "app/KeyPanels.h"
 #include "app/OptionsPanel.h"
+#include "app/PropertyPanel.h"
 #include "core/input/Keys.h"
 #include "core/input/ModalStack.h"
 #include "core/player/Settings.h"
@@ -162,7 +163,7 @@ void GameMenus::applyDisplay(bool atStart) {
 void GameMenus::draw(const MenuScene& scene, int width, int height) {
     // While a key is awaited, and in the frame it comes, the arrows and
     // Enter are that key, not moves on the screen.
-    panels.keyboardNavigation(!screen.binding() && !keyTaken);
+    panels.keyboardNavigation(!screen.binding() && !keyTaken && !scene.editMode);
     panels.beginFrame(width, height);
     if (screen.isOpen()) {
         OptionsView view;
@@ -194,6 +195,11 @@ void GameMenus::draw(const MenuScene& scene, int width, int height) {
         screenPanelRows(options.keys, padLast, !scene.startScreen, rows);
         drawKeyPanel("screen keys", "", rows, PanelPlace::LowerRight);
     }
+    const bool propertyPanel = scene.editor != nullptr && !screen.isOpen();
+    if (propertyPanel)
+        drawPropertyPanel(form, *scene.editor);
+    keyboardToPanel = propertyPanel && panels.wantsKeyboard();
+    mouseToPanel = propertyPanel && panels.wantsMouse();
     pendingStep = 0;
     panels.endFrame();
 }

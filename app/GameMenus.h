@@ -6,6 +6,7 @@
 // open, every key, typed character and pad button of the poll goes to the
 // innermost one, and the game's own input waits.
 #include "app/Panels.h"
+#include "core/editor/PlacementForm.h"
 #include "core/input/Gamepad.h"
 #include "core/player/KeyHelp.h"
 #include "core/player/OptionsScreen.h"
@@ -28,7 +29,8 @@ struct MenuScene {
     bool startScreen = false;
     bool paused = false; // a paused race
     bool editMode = false;
-    bool showHelp = false; // F1
+    bool showHelp = false;    // F1
+    Editor* editor = nullptr; // in edit mode with the cursor free: the property panel
 };
 
 // How the options reach the rest of the game.
@@ -64,6 +66,10 @@ class GameMenus {
     // vertical sync; at start a size from the command line is left alone.
     void applyDisplay(bool atStart);
     bool optionsOpen() const { return screen.isOpen(); }
+    // After draw: whether the property panel has the keyboard (a field is
+    // being typed into) or the mouse (the pointer is over it).
+    bool panelKeyboard() const { return keyboardToPanel; }
+    bool panelMouse() const { return mouseToPanel; }
 
   private:
     void save();
@@ -81,6 +87,9 @@ class GameMenus {
     bool sizeFromCommandLine;
     OptionsScreen screen;
     Panels panels;
+    PlacementForm form;
+    bool keyboardToPanel = false;
+    bool mouseToPanel = false;
     bool justOpened = false;
     bool keyTaken = false; // a key pressed this frame went to a binding
     int pendingStep = 0;   // Left / Right for the options drawn this frame

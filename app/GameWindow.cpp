@@ -87,15 +87,48 @@ void GameWindow::pollEvents() {
     pressedInPoll.reset();
     events.clear();
     glfwPollEvents();
+    for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST && heldFromPanel.any(); ++key)
+        if (heldFromPanel.test(static_cast<std::size_t>(key)) && glfwGetKey(window, key) != GLFW_PRESS)
+            heldFromPanel.reset(static_cast<std::size_t>(key));
 }
 
+namespace {
+const GameWindow* installedOn(GLFWwindow* window) {
+    return static_cast<const GameWindow*>(glfwGetWindowUserPointer(window));
+}
+} // namespace
+
 bool GameWindow::keyDown(GLFWwindow* window, int key) {
+    const GameWindow* self = installedOn(window);
+    if (self != nullptr && !self->gameSees(key))
+        return false;
     return glfwGetKey(window, key) == GLFW_PRESS || keyWentDown(window, key);
 }
 
 bool GameWindow::keyWentDown(GLFWwindow* window, int key) {
-    const auto* self = static_cast<const GameWindow*>(glfwGetWindowUserPointer(window));
-    return self != nullptr && isKeyCode(key) && self->pressedInPoll.test(static_cast<std::size_t>(key));
+    const GameWindow* self = installedOn(window);
+    return self != nullptr && isKeyCode(key) && self->gameSees(key) &&
+           self->pressedInPoll.test(static_cast<std::size_t>(key));
+}
+
+bool GameWindow::gameSees(int key) const {
+    return !keysToPanel && !(isKeyCode(key) && heldFromPanel.test(static_cast<std::size_t>(key)));
+}
+
+bool GameWindow::mouseDown(GLFWwindow* window, int button) {
+    // Asked even for a panel, so a click on the panel is not kept for later.
+    const bool down = glfwGetMouseButton(window, button) == GLFW_PRESS;
+    const GameWindow* self = installedOn(window);
+    return down && (self == nullptr || !self->mouseToPanel);
+}
+
+void GameWindow::panelInput(bool keyboard, bool mouse) {
+    if (keysToPanel && !keyboard)
+        for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST; ++key)
+            if (glfwGetKey(window, key) == GLFW_PRESS)
+                heldFromPanel.set(static_cast<std::size_t>(key));
+    keysToPanel = keyboard;
+    mouseToPanel = mouse;
 }
 
 bool GameWindow::pressed(int key) const {

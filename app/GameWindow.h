@@ -30,6 +30,14 @@ class GameWindow {
     int firstPressed() const;
     // Whether the key went down in the last poll (then keyDown is true too).
     static bool keyWentDown(GLFWwindow* window, int key);
+    // Whether the mouse button (a GLFW button) is held (or was clicked since
+    // the last look).
+    static bool mouseDown(GLFWwindow* window, int button);
+    // A panel has the keyboard (a field typed into) or the mouse (the pointer
+    // over it): keyDown, keyWentDown and mouseDown report nothing meanwhile,
+    // and keys still held when the panel lets go stay unseen until let go
+    // (the Enter that applied a field places nothing).
+    void panelInput(bool keyboard, bool mouse);
 
     // What the last poll delivered in order, for questions and text fields:
     // key presses (Backspace also as it repeats) and typed characters.
@@ -69,6 +77,8 @@ class GameWindow {
     static void onKey(GLFWwindow* window, int key, int scancode, int action, int mods);
     static void onChar(GLFWwindow* window, unsigned codepoint);
     void addEvent(bool character, unsigned code, bool repeat = false);
+    // The game's keys are not the panel's now.
+    bool gameSees(int key) const;
 
     GLFWwindow* window;
     int width = 0; // the framebuffer, as the callback last reported it
@@ -79,6 +89,9 @@ class GameWindow {
     bool fullScreenAsked = false;
     std::bitset<512> pressedInPoll; // indexed by GLFW key code (at most 348)
     std::vector<InputEvent> events;
+    bool keysToPanel = false;
+    bool mouseToPanel = false;
+    std::bitset<512> heldFromPanel; // keys down when the panel let go
     // The window's place and size before full screen.
     int savedX = 0;
     int savedY = 0;

@@ -45,8 +45,7 @@ bool GlfwInput::gamepad(GamepadState& state) {
 }
 
 bool GlfwInput::mouseButton(int button) {
-    return glfwGetMouseButton(window, button == 0 ? GLFW_MOUSE_BUTTON_LEFT : GLFW_MOUSE_BUTTON_RIGHT) ==
-           GLFW_PRESS;
+    return GameWindow::mouseDown(window, button == 0 ? GLFW_MOUSE_BUTTON_LEFT : GLFW_MOUSE_BUTTON_RIGHT);
 }
 
 void GlfwInput::showCursor(bool shown) {

@@ -100,4 +100,10 @@ bool Panels::wantsMouse() const {
     return ImGui::GetIO().WantCaptureMouse;
 }
 
+bool Panels::wantsKeyboard() const {
+    // The capture ImGui gave at the frame's start, or a field made active
+    // during the frame.
+    return ImGui::GetIO().WantCaptureKeyboard || ImGui::IsAnyItemActive();
+}
+
 } // namespace tovi

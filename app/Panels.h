@@ -30,8 +30,10 @@ class Panels {
     float textSize() const { return scale * kFontPixels; }
     // The arrows, Enter and Escape move about the panels (before beginFrame).
     void keyboardNavigation(bool on);
-    // Whether the panels want the mouse (a pointer over a panel).
+    // Whether the panels want the mouse (a pointer over a panel), and the
+    // keyboard (a field being typed into), after this frame's panels.
     bool wantsMouse() const;
+    bool wantsKeyboard() const;
 
   private:
     static constexpr float kFontPixels = 32.0f;

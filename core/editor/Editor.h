@@ -40,6 +40,13 @@ struct EditorLevel {
     std::string objectsDir;      // the piece meshes, e.g. "Kobuldo/Objects/V2/"
 };
 
+// What typed values leave as each selected object has it (the property
+// panel's fields the designer did not change).
+struct KeepOwn {
+    bool turn = false;
+    glm::bvec3 scale{false};
+};
+
 class Editor {
   public:
     explicit Editor(const EditorLevel& level);
@@ -90,8 +97,9 @@ class Editor {
     // position (the others keep their places relative to it); each gets the
     // turn about y (degrees) and the scale along its own axes. One step;
     // refused whole with a message on a value that is no number or out of
-    // range.
-    bool setPlacement(const glm::vec3& position, float turnDegrees, const glm::vec3& scale);
+    // range. What keepOwn names is left as each object has it.
+    bool setPlacement(const glm::vec3& position, float turnDegrees, const glm::vec3& scale,
+                      const KeepOwn& keepOwn = KeepOwn());
     // Copy and paste. The paste joins the first copied piece to the selected
     // piece's exit where it fits, else goes in front of the camera (along
     // facing), keeping the copied layout; one step; the pasted objects

@@ -158,7 +158,8 @@ bool Editor::snapSelection() {
     return true;
 }
 
-bool Editor::setPlacement(const glm::vec3& position, float turnDegrees, const glm::vec3& scale) {
+bool Editor::setPlacement(const glm::vec3& position, float turnDegrees, const glm::vec3& scale,
+                          const KeepOwn& keepOwn) {
     if (selectedFor("change") == nullptr)
         return false;
     std::string why;
@@ -184,12 +185,12 @@ bool Editor::setPlacement(const glm::vec3& position, float turnDegrees, const gl
         }
         // The turn about y changes by the difference, any tilt stays; the
         // scale is set along the object's own axes.
-        const glm::mat4 turn =
-            glm::rotate(glm::mat4(1.0f), glm::radians(turnDegrees - turnAboutY(now)), glm::vec3(0, 1, 0));
+        const float by = keepOwn.turn ? 0.0f : turnDegrees - turnAboutY(now);
+        const glm::mat4 turn = glm::rotate(glm::mat4(1.0f), glm::radians(by), glm::vec3(0, 1, 0));
         glm::mat4 m = turn * glm::mat4(glm::mat3(now));
         for (int axis = 0; axis < 3; ++axis) {
             const float length = glm::length(glm::vec3(m[axis]));
-            if (length > 0.0f)
+            if (length > 0.0f && !keepOwn.scale[axis])
                 m[axis] *= scale[axis] / length;
         }
         m[3] = glm::vec4(place, 1.0f);

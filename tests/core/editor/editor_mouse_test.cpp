@@ -5,13 +5,16 @@
 #include "core/course/CourseStore.h"
 #include "core/editor/GridDrag.h"
 #include "core/editor/PieceJoin.h"
+#include "core/editor/PlacementForm.h"
 #include "core/input/Keys.h"
 
 #include <gtest/gtest.h>
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <cstdio>
 #include <limits>
+#include <tuple>
 
 using namespace tovi;
 using namespace tovi::testing;
@@ -233,3 +236,82 @@ TEST_F(EditorMouse, JoinedPiecesDoNotOverlapAndCrossingOnesDo) {
 }
 
 } // namespace
+
+namespace {
+
+void type(PlacementForm& form, PlacementForm::Field field, const char* text) {
+    auto& buffer = form.text(field);
+    std::snprintf(buffer.data(), buffer.size(), "%s", text);
+    form.edited();
+}
+
+TEST(TypedNumber, OneFiniteNumberInRangeAndNothingElse) {
+    float v = 0.0f;
+    std::string why;
+    EXPECT_TRUE(readTypedNumber(" -2.5 ", -10.0f, 10.0f, v, why));
+    EXPECT_EQ(v, -2.5f);
+    EXPECT_TRUE(readTypedNumber("1e1", -10.0f, 10.0f, v, why));
+    for (const char* bad : {"", "  ", "abc", "1.5x", "1,5", "1 2"}) {
+        EXPECT_FALSE(readTypedNumber(bad, -10.0f, 10.0f, v, why)) << bad;
+        EXPECT_TRUE(why == "is empty" || why == "is not a number") << bad << ": " << why;
+    }
+    for (const char* bad : {"nan", "inf", "-inf", "1e39"}) {
+        EXPECT_FALSE(readTypedNumber(bad, -1e30f, 1e30f, v, why)) << bad;
+        EXPECT_EQ(why, "is not a finite number") << bad;
+    }
+    EXPECT_FALSE(readTypedNumber("400", -360.0f, 360.0f, v, why));
+    EXPECT_EQ(why, "goes from -360 to 360");
+    EXPECT_EQ(v, 10.0f) << "a refused text leaves the value alone";
+}
+
+} // namespace
+
+TEST_F(EditorMouse, PanelFieldsFollowTheSelectionAndApplyOnlyWhatWasTyped) {
+    piece("straight", at(0, 10, 0));
+    glm::mat4 turned = at(8.123456f, 10, 0) * quarterTurn(1);
+    turned[0] *= 1.5f;
+    piece("straight", turned);
+    PlacementForm form;
+    selectAt(glm::vec3(8, 10, 0));
+    ASSERT_TRUE(form.follow(ed()));
+    EXPECT_EQ(form.kind(), "piece 2 (straight)");
+    EXPECT_STREQ(form.text(PlacementForm::X).data(), "8.123");
+    EXPECT_STREQ(form.text(PlacementForm::Turn).data(), "90");
+    EXPECT_STREQ(form.text(PlacementForm::ScaleX).data(), "1.5");
+    selectAt(glm::vec3(0, 10, 0), true);
+    ASSERT_TRUE(form.follow(ed()));
+    EXPECT_EQ(form.kind(), "piece 2 (straight) and 1 more");
+
+    // A bad field refuses the whole form, naming the field: nothing moves,
+    // no step; the typed text stays for mending.
+    const std::size_t undoBefore = ed().history().undoCount();
+    type(form, PlacementForm::Y, "12");
+    for (const auto& [field, text, why] :
+         {std::tuple{PlacementForm::Turn, "nan", "not changed: turn is not a finite number"},
+          std::tuple{PlacementForm::ScaleZ, "0", "not changed: scale z goes from 0.01 to 100"},
+          std::tuple{PlacementForm::Z, "3000", "not changed: farther than 2000 units from the race start"}}) {
+        const std::string kept = form.text(field).data();
+        type(form, field, text);
+        EXPECT_FALSE(form.apply(ed()));
+        EXPECT_EQ(form.refusal(), why);
+        ASSERT_TRUE(form.follow(ed()));
+        EXPECT_STREQ(form.text(field).data(), text);
+        type(form, field, kept.c_str());
+    }
+    EXPECT_EQ(ed().history().undoCount(), undoBefore);
+    EXPECT_EQ(h.tracks[1]->modelMatrix, turned);
+
+    // Only y was typed: one step moves both up by 2; x keeps its digits past
+    // the shown ones, and each piece keeps its own turn and scale.
+    ASSERT_TRUE(form.apply(ed()));
+    EXPECT_EQ(ed().history().undoCount(), undoBefore + 1);
+    EXPECT_EQ(h.tracks[1]->modelMatrix[3], glm::vec4(8.123456f, 12, 0, 1));
+    EXPECT_EQ(glm::mat3(h.tracks[1]->modelMatrix), glm::mat3(turned));
+    EXPECT_EQ(h.tracks[0]->modelMatrix, at(0, 12, 0));
+    ASSERT_TRUE(form.follow(ed()));
+    EXPECT_STREQ(form.text(PlacementForm::Y).data(), "12") << "filled anew from the course";
+    EXPECT_TRUE(form.refusal().empty());
+    EXPECT_FALSE(form.apply(ed())) << "nothing typed: nothing to change";
+    EXPECT_TRUE(ed().undo());
+    EXPECT_EQ(h.tracks[1]->modelMatrix, turned);
+}

@@ -106,7 +106,9 @@ GameMenus::Input GameMenus::update(const MenuScene& scene) {
     // the innermost modal open; Escape with none open is the game's.
     for (const GameWindow::InputEvent& event : gameWindow.inputEvents()) {
         if (modals.empty()) {
-            input.escapeForGame = input.escapeForGame || (!event.character && event.code == GLFW_KEY_ESCAPE);
+            // Escape in a field of the property panel only leaves the field.
+            input.escapeForGame = input.escapeForGame ||
+                                  (!event.character && event.code == GLFW_KEY_ESCAPE && !keyboardToPanel);
             continue;
         }
         const bool options = modals.innermost() == ourModal;

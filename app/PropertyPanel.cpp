@@ -43,9 +43,12 @@ void drawPropertyPanel(PlacementForm& form, Editor& editor) {
             ImGui::PopItemWidth();
             if (apply)
                 form.apply(editor);
-            if (!form.refusal().empty())
+            if (!form.refusal().empty()) {
+                // Wrapped to the fields' width: the panel keeps its size.
+                ImGui::PushTextWrapPos(ImGui::GetFontSize() * 8.5f);
                 ImGui::TextColored(ImVec4(1.0f, 0.45f, 0.40f, 1.0f), "%s", form.refusal().c_str());
-            else
+                ImGui::PopTextWrapPos();
+            } else
                 ImGui::TextColored(kQuiet, "Enter applies");
         }
     }

@@ -147,17 +147,20 @@ less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 
 # stop_game: Escape; the exit status lands in GAME_STATUS. (Not for use in
 # $(...): the game must be waited for by this shell.)
+# With KEY, that key ends the game (N answering the question about unsaved
+# edits).
 stop_game() {
-  # Escape is held until the game has gone: a slow frame (sanitizer builds)
+  local key=${1:-Escape}
+  # The key is held until the game has gone: a slow frame (sanitizer builds)
   # would miss a short tap.
-  xdotool keydown Escape
+  xdotool keydown "$key"
   GAME_STATUS=
   for _ in $(seq 1 200); do
     kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
   done
-  xdotool keyup Escape
-  if kill -0 "$GAME_PID" 2>/dev/null; then fail "the game did not end on Escape"; fi
+  xdotool keyup "$key"
+  if kill -0 "$GAME_PID" 2>/dev/null; then fail "the game did not end on $key"; fi
   wait "$GAME_PID"
   GAME_STATUS=$?
   GAME_PID=""

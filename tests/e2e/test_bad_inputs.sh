@@ -42,7 +42,8 @@ grep -q "is outside 1 to 16384" <<<"$OUT" || fail "no word on the allowed window
 pass "command lines: huge, negative, empty and oversized values fail with their messages"
 
 # play_a_little NAME: start, a race with steering, the editor placing a piece,
-# the race again, Escape. (No ring is placed: a race won on it would rightly
+# the race again, Escape, which asks about the unsaved piece, and N, which
+# drops it and quits (a course with no room for it quits at once). (No ring is placed: a race won on it would rightly
 # save the course.) Status 0, no GL error, no sanitizer
 # report; the output lands in $RUN/NAME.txt.
 play_a_little() {
@@ -56,7 +57,13 @@ play_a_little() {
   tap e
   tap n
   hold d 0.3
-  stop_game
+  tap Escape
+  if file_has "$RUN/out.txt" '^Editor: placed'; then
+    wait_for 10 file_has "$RUN/out.txt" '^Asked: Save changes' || fail "$1: Escape asks nothing about the piece"
+    stop_game n
+  else
+    stop_game # nothing placed (a full course): nothing to ask about
+  fi
   cp "$RUN/out.txt" "$RUN/$1.txt"
   [ "$GAME_STATUS" -eq 0 ] || fail "$1: exit status $GAME_STATUS: $(tail -n 20 "$RUN/out.txt" "$RUN/err.txt")"
   grep -q "GL ERROR DETECTED!!!" "$RUN/out.txt" && fail "$1: GL errors"

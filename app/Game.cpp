@@ -132,7 +132,7 @@ void runFrames(GLFWwindow* window, std::unique_ptr<PicturePrefetch>& prefetch, b
         // Escape with none open quits, asking first about unsaved edits.
         const GameMenus::Input input = menus->update(menuScene());
         if (input.escapeForGame && controls != nullptr)
-            controls->requestQuit();
+            controls->escape();
 
         updateFrame();
         drawFrame();

@@ -256,9 +256,20 @@ glm::mat4 PhysicsWorld::getBallModelMatrix() const {
 }
 
 void PhysicsWorld::resetBall() {
+    resetBallAt(raceStart, glm::vec3(-1.0f, 0.0f, 0.0f));
+}
+
+void PhysicsWorld::resetBallAt(const glm::vec3& position, const glm::vec3& velocity) {
+    const auto finite3 = [](const glm::vec3& v) {
+        return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+    };
+    const bool finite = finite3(position) && finite3(velocity);
+    const glm::vec3 at = finite ? position : raceStart;
+    const glm::vec3 moving = finite ? velocity : glm::vec3(-1.0f, 0.0f, 0.0f);
     destroyBody(ballBody);
     ballBody = nullptr;
-    makeBall(btVector3(raceStart.x, raceStart.y, raceStart.z), 1.5f, 0.2f);
+    makeBall(btVector3(at.x, at.y, at.z), 1.5f, 0.2f);
+    ballBody->setLinearVelocity(btVector3(moving.x, moving.y, moving.z));
 }
 
 glm::mat4 PhysicsWorld::getBodyMatrix(int index) const {

@@ -50,6 +50,9 @@ class PhysicsWorld {
     glm::mat4 getBallModelMatrix() const;
     // Fresh race ball at the race start moving at (-1, 0, 0).
     void resetBall();
+    // Fresh race ball at position moving at velocity (a practice run from a
+    // piece); at the race start as resetBall when either is not finite.
+    void resetBallAt(const glm::vec3& position, const glm::vec3& velocity);
     // Where resetBall puts the ball: kDefaultRaceStart unless a course names
     // its own start.
     glm::vec3 raceStart = kDefaultRaceStart;

@@ -46,6 +46,7 @@ bool Controls::switchCourse(const std::string& readPath, const std::string& save
 void Controls::startFromEnter() {
     if (!raceable())
         return;
+    testingFrom = 0;
     if (editing.editMode)
         editing.leave();
     editing.editor.selectedRing = 0;
@@ -55,6 +56,7 @@ void Controls::startFromEnter() {
 }
 
 void Controls::startRace() {
+    testingFrom = 0;
     course.startRace();
     markPractice();
 }
@@ -149,7 +151,14 @@ void Controls::update() {
     display.keys(pressed, keyOf(Action::Help));
     if (pressed(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
         check.start(*course.tracks, *course.rings, course.raceStart(), kObjectsDir);
-    if (pressed(keyOf(Action::Editor))) {
+    if (pressed(key::F7) && (editing.editMode || testingFrom > 0)) {
+        if (editing.editMode)
+            testFromHere();
+        else
+            backToEditor();
+    } else if (pressed(keyOf(Action::Editor)) && testingFrom > 0) {
+        backToEditor();
+    } else if (pressed(keyOf(Action::Editor))) {
         if (editing.editMode) {
             editing.leave();
             if (raceable())
@@ -196,7 +205,10 @@ void Controls::statusLines(std::vector<std::string>& lines) const {
     }
     if (course.awaitingAuthorTime)
         lines.push_back("not validated: finish a clean run to set the author time");
-    if (myCollision->state == MyCollision::Racing && myCollision->practice)
+    if (testingFrom > 0)
+        lines.push_back("practice from piece " + std::to_string(testingFrom) +
+                        ": does not count  (F7 or Escape: back to the editor)");
+    else if (myCollision->state == MyCollision::Racing && myCollision->practice)
         lines.push_back("practice: the course changed");
     if (!check.line.empty())
         lines.push_back(check.line);

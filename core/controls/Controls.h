@@ -71,6 +71,11 @@ class Controls {
     // Escape with no modal open, or the window's close button: quits at
     // once, or first asks about unsaved edits. True once the game may end.
     bool requestQuit();
+    // Escape with no modal open: back to the editor from a run tested from
+    // a piece (F7), else requestQuit.
+    bool escape();
+    // The piece number a practice run (F7) started from, 0 when none runs.
+    int testingFromPiece() const { return testingFrom; }
     bool quitting() const { return quitNow; }
     // The course on screen: its name (the list's name for a shipped course)
     // and whether it has edits its file lacks.
@@ -115,6 +120,10 @@ class Controls {
     void startRace();
     // The race just started counts only on the course as its file holds it.
     void markPractice();
+    // F7 in the editor: a practice run from the selected piece's entry; F7,
+    // Escape or the editor's key: back to the editor at its camera.
+    void testFromHere();
+    void backToEditor();
     // Goes on with go() once the course's unsaved edits were saved or
     // dropped (or at once when there are none).
     void leaveThen(const std::function<void()>& go);
@@ -163,6 +172,14 @@ class Controls {
     bool pausedForModal = false;
     bool modalWasOpen = false;
     unsigned raceRevision = 0; // the editor's revision when the race started
+    struct EditorCamera {
+        glm::vec3 position{0.0f};
+        float horizontalAngle = 0.0f;
+        float verticalAngle = 0.0f;
+        bool cursorFree = false;
+    };
+    EditorCamera editorCamera; // where the editor was when F7 tested from a piece
+    int testingFrom = 0;
     std::string lastEditorMessage;
 };
 

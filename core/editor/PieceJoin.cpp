@@ -103,6 +103,25 @@ bool joinedPlacement(const std::string& previousKind, const glm::mat4& previous,
     return true;
 }
 
+bool practiceStart(const std::string& kind, const glm::mat4& model, glm::vec3& position,
+                   glm::vec3& velocity) {
+    if (!isKitPiece(kind))
+        return false;
+    // The floor falls evenly from the entry (drop / 2 at local x 2) towards
+    // -x; a quarter of a cell in from the edge.
+    const float slope = dropOf(kind) / kCellSize;
+    const float x = kHalfCell - kCellSize / 16.0f;
+    const glm::vec3 aboveFloor = kDefaultRaceStart - glm::vec3(kGridOriginX, kGridOriginY, kGridOriginZ);
+    position = glm::vec3(model * glm::vec4(x, x * slope, 0.0f, 1.0f)) + aboveFloor;
+    const glm::vec3 down = glm::mat3(model) * glm::vec3(-1.0f, -slope, 0.0f);
+    const float length = glm::length(down);
+    if (!(length > 1e-6f) || !std::isfinite(length) || !std::isfinite(position.x) ||
+        !std::isfinite(position.y) || !std::isfinite(position.z))
+        return false;
+    velocity = down / length;
+    return true;
+}
+
 glm::mat4 firstPlacement(const glm::vec3& start) {
     glm::mat4 m(1.0f);
     const glm::vec3 moved = start - kDefaultRaceStart; // exactly 0 for the default start

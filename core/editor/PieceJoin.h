@@ -43,6 +43,11 @@ glm::mat4 placeAtEntry(const std::string& kind, const glm::vec3& point, int quar
 // False (out untouched) when either kind is outside the kit.
 bool joinedPlacement(const std::string& previousKind, const glm::mat4& previous, const std::string& kind,
                      glm::mat4& out);
+// Where a practice run from a kit piece puts the ball: just inside its entry,
+// as high above the floor as the race start is above the first piece, moving
+// down along the piece at the race start's speed. False for a kind outside
+// the kit.
+bool practiceStart(const std::string& kind, const glm::mat4& model, glm::vec3& position, glm::vec3& velocity);
 // The first piece of a course: under the race start, heading -x (on the grid
 // when the start lies on it, as kDefaultRaceStart does).
 glm::mat4 firstPlacement(const glm::vec3& start = kDefaultRaceStart);

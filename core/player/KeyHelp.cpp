@@ -75,6 +75,7 @@ void editorHelpRows(const KeyBindings& k, std::vector<KeyRow>& rows) {
             {"Left Ctrl + S", "save the course"},
             {"L", "name the course"},
             {keyOf(k, Action::Check), "check the course"},
+            {"F7", "test from the selected piece"},
             {keyOf(k, Action::Editor), "back to the race"},
             {keyOf(k, Action::Help), "hide this help"},
             {"", "The editor's keys are fixed."}};

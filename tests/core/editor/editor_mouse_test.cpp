@@ -12,6 +12,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
 #include <tuple>
@@ -314,4 +315,54 @@ TEST_F(EditorMouse, PanelFieldsFollowTheSelectionAndApplyOnlyWhatWasTyped) {
     EXPECT_FALSE(form.apply(ed())) << "nothing typed: nothing to change";
     EXPECT_TRUE(ed().undo());
     EXPECT_EQ(h.tracks[1]->modelMatrix, turned);
+}
+
+TEST_F(EditorMouse, F7TestsFromTheSelectedPieceAndComesBackToTheSameCamera) {
+    Controls& c = *h.controls;
+    ed().placeRing(at(0, 30, 0));
+    h.tap(key::F7);
+    EXPECT_TRUE(c.editing.editMode) << "a ring is no place to start from";
+    EXPECT_EQ(ed().message, "test from here: select a piece of the course first");
+
+    const glm::mat4 model = at(4, 20, 8) * quarterTurn(1);
+    piece("straight", model);
+    selectAt(glm::vec3(4, 20, 8));
+    c.camera.position = glm::vec3(5, 40, 5);
+    c.camera.horizontalAngle = 1.0f;
+    c.camera.verticalAngle = -0.5f;
+    h.tap(key::F7);
+    ASSERT_FALSE(c.editing.editMode);
+    EXPECT_EQ(c.testingFromPiece(), 1);
+    EXPECT_EQ(h.race->state, MyCollision::Racing);
+    EXPECT_TRUE(h.race->practice) << "no best time, ghost or author time";
+    // Just inside the piece's entry, moving down along it.
+    const glm::vec3 ball(h.world.getBallModelMatrix()[3]);
+    const glm::vec3 entry(model * glm::vec4(2.0f, 1.75f, 0.0f, 1.0f));
+    EXPECT_LT(glm::distance(ball, entry), 1.0f);
+    const btVector3 v = h.world.ballBody->getLinearVelocity();
+    EXPECT_GT(glm::dot(glm::vec3(v.x(), v.y(), v.z()), glm::mat3(model) * glm::vec3(-1, 0, 0)), 0.7f);
+    std::vector<std::string> lines;
+    c.statusLines(lines);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "practice from piece 1: does not count  (F7 or Escape: back to the editor)"),
+              lines.end());
+    h.frame();
+    EXPECT_TRUE(h.race->practice);
+
+    // F7 and Escape each go back to the editor, at its camera.
+    for (bool byEscape : {false, true}) {
+        if (byEscape) {
+            h.tap(key::F7);
+            ASSERT_FALSE(c.editing.editMode);
+            EXPECT_FALSE(c.escape());
+        } else {
+            h.tap(key::F7);
+        }
+        EXPECT_TRUE(c.editing.editMode);
+        EXPECT_FALSE(c.quitting());
+        EXPECT_EQ(c.testingFromPiece(), 0);
+        EXPECT_EQ(c.camera.position, glm::vec3(5, 40, 5));
+        EXPECT_EQ(c.camera.horizontalAngle, 1.0f);
+        EXPECT_EQ(c.camera.verticalAngle, -0.5f);
+    }
 }

@@ -114,6 +114,11 @@ void Controls::update() {
          padCommands.restart) &&
         raceable())
         startRace();
+    // F7 (or the editor's key) ends a run tested from a piece, paused or not.
+    const bool backFromTest =
+        testingFrom > 0 && !editing.editMode && (pressed(key::F7) || pressed(keyOf(Action::Editor)));
+    if (backFromTest)
+        backToEditor();
     if (myCollision->paused() && !editing.editMode) {
         // The picture stands still and no other key acts. The cursor is
         // still held at the centre, so the camera does not jump on resume.
@@ -151,14 +156,9 @@ void Controls::update() {
     display.keys(pressed, keyOf(Action::Help));
     if (pressed(keyOf(Action::Check)) && (editing.editMode || myCollision->state == MyCollision::Racing))
         check.start(*course.tracks, *course.rings, course.raceStart(), kObjectsDir);
-    if (pressed(key::F7) && (editing.editMode || testingFrom > 0)) {
-        if (editing.editMode)
-            testFromHere();
-        else
-            backToEditor();
-    } else if (pressed(keyOf(Action::Editor)) && testingFrom > 0) {
-        backToEditor();
-    } else if (pressed(keyOf(Action::Editor))) {
+    if (!backFromTest && pressed(key::F7) && editing.editMode) {
+        testFromHere();
+    } else if (!backFromTest && pressed(keyOf(Action::Editor))) {
         if (editing.editMode) {
             editing.leave();
             if (raceable())

@@ -349,13 +349,15 @@ TEST_F(EditorMouse, F7TestsFromTheSelectedPieceAndComesBackToTheSameCamera) {
     h.frame();
     EXPECT_TRUE(h.race->practice);
 
-    // F7 and Escape each go back to the editor, at its camera.
+    // F7 (also in a paused run) and Escape each go back to the editor, at
+    // its camera.
     for (bool byEscape : {false, true}) {
         if (byEscape) {
             h.tap(key::F7);
             ASSERT_FALSE(c.editing.editMode);
             EXPECT_FALSE(c.escape());
         } else {
+            h.race->pause();
             h.tap(key::F7);
         }
         EXPECT_TRUE(c.editing.editMode);

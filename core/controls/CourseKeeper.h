@@ -122,15 +122,13 @@ class CourseKeeper {
     // The medal figures the screens and the HUD show, brought up to date
     // after a load, a save, a race start and a finish.
     void refreshMedals();
-    // A cheap hash of the level's pieces and rings as they are, to notice an
-    // edit in the editor without formatting the course every frame.
-    std::uint64_t levelHash() const;
     std::string courseFileName() const;
     CourseList* courses;
     CourseMedals medals;
     unsigned seenFinishes = 0;
     bool editorDuringRace = false;
-    std::uint64_t medalsHash = 0;
+    // The editor's revision the medal figures were brought up to date at.
+    unsigned medalsRevision = 0;
 };
 
 } // namespace tovi

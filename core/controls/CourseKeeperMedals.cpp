@@ -2,12 +2,11 @@
 // screens and the HUD show, and noticing an edit that takes the author time
 // away.
 #include "core/controls/CourseKeeper.h"
+#include "core/editor/Editor.h"
 
 #include "core/course/CourseList.h"
-#include "core/mesh/SceneObject.h"
 #include "core/race/MyCollision.h"
 
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -21,22 +20,6 @@ std::optional<double> CourseKeeper::currentAuthorTime() const {
     return medals.author(levelFingerprint());
 }
 
-std::uint64_t CourseKeeper::levelHash() const {
-    std::uint64_t hash = 14695981039346656037ULL;
-    auto add = [&hash](const glm::mat4& m) {
-        unsigned char bytes[sizeof m];
-        std::memcpy(bytes, &m, sizeof m);
-        for (unsigned char byte : bytes)
-            hash = (hash ^ byte) * 1099511628211ULL;
-    };
-    for (const scene::SceneObject* piece : *tracks)
-        add(piece->modelMatrix);
-    add(glm::mat4(static_cast<float>(tracks->size())));
-    for (const scene::SceneObject* ring : *rings)
-        add(ring->modelMatrix);
-    return hash;
-}
-
 void CourseKeeper::refreshMedals() {
     const std::uint64_t layout = levelFingerprint();
     std::vector<std::string> listed;
@@ -48,7 +31,7 @@ void CourseKeeper::refreshMedals() {
     medalScreen = medals.screen(layout, listed);
     raceAuthor = medalScreen.author;
     awaitingAuthorTime = !raceAuthor && medals.designedByPlayer(layout);
-    medalsHash = levelHash();
+    medalsRevision = editor.revision();
 }
 
 void CourseKeeper::editorSaved() {
@@ -63,7 +46,7 @@ void CourseKeeper::followFinish(bool editMode) {
         editorDuringRace = true;
     // An edit in the editor may take the author time away (or an undo bring
     // it back): look again when the level changed.
-    if (editMode && levelHash() != medalsHash) {
+    if (editMode && editor.revision() != medalsRevision) {
         refreshMedals();
         awaitingAuthorTime = awaitingAuthorTime || !raceAuthor;
     }
